@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test (unit tests and end-to-end scripts) under
+# Wine on a private X display. Extra arguments go to ctest (e.g. -R UiString).
+set -uo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+cd "$repo"
+bash scripts/build.sh || { echo "test: build failed" >&2; exit 1; }
+
+. scripts/xsession.sh
+export VELKARO_WINE_ROOT="$repo/build/wine"
+cleanup() {
+  WINEPREFIX="$VELKARO_WINE_ROOT/prefix" wineserver -k 2>/dev/null || true
+  xsession_stop
+}
+trap cleanup EXIT
+xsession_start
+# Creates the prefix once and starts its server, so every test starts quickly.
+scripts/wine-run cmd /c exit >/dev/null 2>&1 || { echo "test: Wine does not start" >&2; exit 1; }
+
+ctest --test-dir build --output-on-failure -j"$(nproc)" "$@"
