@@ -1,0 +1,49 @@
+#pragma once
+// One extraction run: a first pass over the archive's headers checks every
+// item and adds up the sizes (so the total is known before any report and an
+// unsafe archive is refused before anything is written), a second pass writes.
+#include "ArchiveReader.h"
+#include "ProgressMeter.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+struct archive_entry;
+
+namespace SevenZCore {
+
+class CExtractor {
+public:
+    CExtractor(const std::wstring& archivePath, const std::wstring& destFolder, const UnzipProgress& progress);
+    bool Run();
+
+private:
+    struct FolderTimes {
+        std::wstring path;
+        FILETIME created, accessed, written;
+        bool hasCreated, hasAccessed, hasWritten;
+    };
+    struct Link {
+        std::wstring path, target;
+    };
+
+    bool Scan(unsigned long long* total);
+    bool PrepareRoot();
+    bool Extract(CProgressMeter& meter);
+    bool EnsureFolder(const std::wstring& relative);
+    bool WriteFileItem(archive* a, archive_entry* entry, const std::wstring& relative, CProgressMeter& meter);
+    bool CreateLinks();
+    void ApplyFolderTimes();
+
+    std::wstring m_archivePath;
+    std::wstring m_destFolder;
+    std::wstring m_root;  // "\\?\" form of the destination, with a trailing separator
+    const UnzipProgress& m_progress;
+    std::set<std::wstring> m_links;        // FoldCase of every link's path
+    std::set<std::wstring> m_knownFolders;  // relative folders known to exist
+    std::vector<FolderTimes> m_folderTimes;
+    std::vector<Link> m_pendingLinks;
+};
+
+} // namespace SevenZCore
