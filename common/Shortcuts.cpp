@@ -2,6 +2,7 @@
 
 #include "common/ComPtr.h"
 #include "common/ConsoleText.h"
+#include "common/SystemCalls.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -32,7 +33,7 @@ void NotifyCreated(const wchar_t* path)
 
 bool ShellVerb(const wchar_t* verb, const wchar_t* path, int show)
 {
-    HINSTANCE result = ShellExecuteW(nullptr, verb, path, nullptr, nullptr, show);
+    HINSTANCE result = SystemCalls().shellExecute(nullptr, verb, path, nullptr, nullptr, show);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
