@@ -105,4 +105,19 @@ bool IsLinkTargetInside(const std::wstring& linkRelative, const wchar_t* target,
     return true;
 }
 
+bool ResolveLinkTarget(const std::wstring& linkRelative, const wchar_t* target, std::wstring* resolved)
+{
+    resolved->clear();
+    std::set<std::wstring> none;
+    if (!IsLinkTargetInside(linkRelative, target, none)) return false;
+    std::vector<std::wstring> path = Split(linkRelative.c_str());
+    path.pop_back();
+    for (const std::wstring& part : Split(target)) {
+        if (part == L"..") path.pop_back();
+        else path.push_back(part);
+    }
+    for (const std::wstring& part : path) *resolved += (resolved->empty() ? L"" : L"\\") + part;
+    return true;
+}
+
 } // namespace SevenZCore

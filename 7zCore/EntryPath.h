@@ -25,4 +25,8 @@ std::wstring FoldCase(const std::wstring& path);
 // since a link met on the way would move the walk somewhere else.
 bool IsLinkTargetInside(const std::wstring& linkRelative, const wchar_t* target, const std::set<std::wstring>& links);
 
+// Where a link's target lies, relative to the destination ("a\b"; empty for
+// the destination itself). False when it would lie outside.
+bool ResolveLinkTarget(const std::wstring& linkRelative, const wchar_t* target, std::wstring* resolved);
+
 } // namespace SevenZCore

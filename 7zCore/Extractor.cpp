@@ -230,14 +230,20 @@ bool CExtractor::CreateLinks()
         std::wstring target = link.target;
         for (wchar_t& c : target)
             if (c == L'/') c = L'\\';
-        std::wstring resolved = m_root + ParentOf(link.path) + L'\\' + target;
+        std::wstring inside;
+        if (!ResolveLinkTarget(link.path, link.target.c_str(), &inside)) return false;
+        std::wstring resolved = m_root + inside;
         DWORD flags = IsFolder(resolved) ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0;
         if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
             if (IsFolder(path) || !DeleteFileW(path.c_str())) return false;
         }
-        if (!CreateSymbolicLinkW(path.c_str(), target.c_str(), flags | 0x2 /* allow unprivileged */)
-            && !CreateSymbolicLinkW(path.c_str(), target.c_str(), flags))
-            return false;
+        bool made = CreateSymbolicLinkW(path.c_str(), target.c_str(), flags | 0x2 /* allow unprivileged */)
+            || CreateSymbolicLinkW(path.c_str(), target.c_str(), flags);
+        // Some systems report success without making the link: check it is there.
+        if (made && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+        // Without link rights a file link becomes a copy of its target, which
+        // serves the product as well; a folder link cannot be stood in for.
+        if (flags != 0 || !CopyFileW(resolved.c_str(), path.c_str(), FALSE)) return false;
     }
     return true;
 }

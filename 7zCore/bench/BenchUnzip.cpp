@@ -28,7 +28,7 @@ int main(int argc, char** argv)
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof(counters);
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
-    printf("result=%s seconds=%.3f reports=%u done=%I64u total=%I64u peak_working_set=%lu\n", ok ? "ok" : "failed",
+    printf("result=%s seconds=%.3f reports=%u done=%llu total=%llu peak_working_set=%lu\n", ok ? "ok" : "failed",
            double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart), reports, lastDone, lastTotal,
            static_cast<unsigned long>(counters.PeakWorkingSetSize));
     return ok ? 0 : 1;
