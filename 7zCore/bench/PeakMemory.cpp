@@ -1,5 +1,5 @@
 // Benchmark helper: runs a command line, waits for it and prints its wall time,
-// exit code and peak working set (read from the child before its handle closes).
+// exit code and peak working set.
 //   peak_memory <program> [arguments...]
 #include <windows.h>
 #include <psapi.h>
@@ -30,17 +30,26 @@ int wmain(int argc, wchar_t** argv)
         fwprintf(stderr, L"peak_memory: cannot start %s (%lu)\n", argv[1], GetLastError());
         return 2;
     }
-    WaitForSingleObject(process.hProcess, INFINITE);
+    // Sampled while the child runs: some systems forget a process's counters
+    // once it has exited.
+    SIZE_T peak = 0;
+    for (;;) {
+        DWORD wait = WaitForSingleObject(process.hProcess, 2);
+        PROCESS_MEMORY_COUNTERS counters = {};
+        counters.cb = sizeof(counters);
+        if (GetProcessMemoryInfo(process.hProcess, &counters, sizeof(counters))) {
+            if (counters.PeakWorkingSetSize > peak) peak = counters.PeakWorkingSetSize;
+            if (counters.WorkingSetSize > peak) peak = counters.WorkingSetSize;
+        }
+        if (wait != WAIT_TIMEOUT) break;
+    }
     QueryPerformanceCounter(&end);
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof(counters);
-    GetProcessMemoryInfo(process.hProcess, &counters, sizeof(counters));
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     printf("exit=%lu seconds=%.3f peak_working_set=%lu\n", code,
            double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart),
-           static_cast<unsigned long>(counters.PeakWorkingSetSize));
+           static_cast<unsigned long>(peak));
     return static_cast<int>(code);
 }
