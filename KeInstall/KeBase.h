@@ -1,0 +1,38 @@
+#pragma once
+// The event base shared by the main frame, the pages and the message boxes:
+// integer events passed up to an event parent and across to the UI thread.
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+
+// The installer's one private window message: wParam carries an event code.
+#define WM_INSTALLER_EVENT (WM_USER + 0x202)
+
+enum KeEventCode {
+    EVENT_POST_TO_UI = 1,         // wparam: inner event code, to be posted to the UI thread
+    EVENT_SHOW_PAGE = 64,         // wparam: page index 0-3
+    EVENT_START_INSTALL = 65,
+    EVENT_PROGRESS_CHANGED = 66,
+};
+
+class KeBase {
+public:
+    KeBase();
+    virtual ~KeBase();
+    KeBase(const KeBase&) = delete;
+    KeBase& operator=(const KeBase&) = delete;
+
+    virtual void OnEvent(int code, int wparam, int lparam);
+    virtual void SetOnDestroy(std::function<void()> callback);
+
+    // The parent is never owned: every event parent outlives its children.
+    void SetEventParent(KeBase* parent);
+    KeBase* GetEventParent() const { return m_eventParent.get(); }
+    void SetMode(int mode) { m_mode = mode; }
+
+protected:
+    std::shared_ptr<KeBase> m_eventParent;
+    std::function<void()> m_onDestroy;
+    int m_mode;
+};
