@@ -1,8 +1,13 @@
 #include "common/Dialogs.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 #include <wchar.h>
+
+#include <memory>
+#include <new>
 
 using SkinUI::CUiString;
 
@@ -24,6 +29,51 @@ int CALLBACK SelectInitialPath(HWND dialog, UINT message, LPARAM, LPARAM data)
 {
     if (message == BFFM_INITIALIZED) SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, data);
     return 0;
+}
+
+// The install-folder browser's state; the path buffer comes first, so the
+// callback's data is the buffer as well.
+struct BrowseState {
+    enum { kCapacity = 4096 };
+    wchar_t buffer[kCapacity];
+    wchar_t typed[kCapacity];
+};
+
+BOOL CALLBACK FindEditBox(HWND child, LPARAM found)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(child, className, 16);
+    if (_wcsicmp(className, L"Edit") != 0 || !IsWindowVisible(child)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
+// Some shells (Wine's among them) return the tree's selection even when the
+// user typed a full path into the edit box and confirmed. What the user typed
+// is kept here when it is an absolute path of an existing folder, and wins
+// over the tree's selection, as Windows' own browser does it.
+LRESULT CALLBACK WatchConfirm(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data)
+{
+    if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
+        BrowseState* state = reinterpret_cast<BrowseState*>(data);
+        HWND edit = nullptr;
+        EnumChildWindows(dialog, FindEditBox, reinterpret_cast<LPARAM>(&edit));
+        state->typed[0] = L'\0';
+        if (edit != nullptr) {
+            wchar_t text[BrowseState::kCapacity] = {};
+            GetWindowTextW(edit, text, BrowseState::kCapacity);
+            if (!PathIsRelativeW(text) && PathIsDirectoryW(text)) CopyBounded(state->typed, BrowseState::kCapacity, text);
+        }
+    } else if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(dialog, WatchConfirm, id);
+    }
+    return DefSubclassProc(dialog, message, wParam, lParam);
+}
+
+int CALLBACK StartInstallBrowser(HWND dialog, UINT message, LPARAM lParam, LPARAM data)
+{
+    if (message == BFFM_INITIALIZED) SetWindowSubclass(dialog, WatchConfirm, 1, static_cast<DWORD_PTR>(data));
+    return SelectInitialPath(dialog, message, lParam, data);
 }
 
 // SHGetPathFromIDListW into the buffer; false for items that are not
@@ -150,16 +200,26 @@ DWORD ChooseColour(HWND owner, DWORD initialArgb)
 
 CUiString BrowseForFolder(HWND owner, const CUiString& initialPath)
 {
-    const size_t capacity = 4096;
-    wchar_t buffer[capacity] = {};
-    CopyBounded(buffer, capacity, initialPath);
+    std::unique_ptr<BrowseState> state(new (std::nothrow) BrowseState());
+    if (!state) return CUiString();
+    CopyBounded(state->buffer, BrowseState::kCapacity, initialPath);
     BROWSEINFOW info = {};
     info.hwndOwner = owner;
-    info.pszDisplayName = buffer;
+    info.pszDisplayName = state->buffer;
     info.lpszTitle = L"请选择文件路径";
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE | BIF_UAHINT | BIF_BROWSEINCLUDEFILES;
-    info.lpfn = SelectInitialPath;
-    info.lParam = reinterpret_cast<LPARAM>(buffer);
-    if (!TakeBrowsedPath(SHBrowseForFolderW(&info), buffer)) return CUiString();
-    return CUiString(buffer);
+    info.lpfn = StartInstallBrowser;
+    info.lParam = reinterpret_cast<LPARAM>(state.get());
+    LPITEMIDLIST chosen = SHBrowseForFolderW(&info);
+    if (chosen == nullptr) return CUiString();  // cancelled
+    if (state->typed[0] != L'\0') {
+        // The typed folder, spelled as the shell spells it.
+        LPITEMIDLIST typed = nullptr;
+        if (SUCCEEDED(SHParseDisplayName(state->typed, nullptr, &typed, 0, nullptr)) && typed != nullptr) {
+            CoTaskMemFree(chosen);
+            chosen = typed;
+        }
+    }
+    if (!TakeBrowsedPath(chosen, state->buffer)) return CUiString();
+    return CUiString(state->buffer);
 }

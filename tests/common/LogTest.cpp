@@ -131,15 +131,6 @@ TEST(CommonLog, EntriesThatCannotBeWrittenAreDroppedWhole)
     std::string after = LogBytesFrom(before);
     EXPECT_EQ(std::string::npos, after.find(ToNarrow(token)));
 
-    // A file opened elsewhere without sharing: the entry is lost, silently.
-    HANDLE exclusive = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (exclusive != INVALID_HANDLE_VALUE) {
-        std::wstring locked = UniqueToken(L"locked");
-        WriteLog(CUiString(locked.c_str()));
-        CloseHandle(exclusive);
-        EXPECT_EQ(std::string::npos, LogBytesFrom(before).find(ToNarrow(locked)));
-    }
-
     // And the next entry is whole again, on a line of its own.
     std::wstring next = UniqueToken(L"next");
     WriteLog(CUiString(next.c_str()));
