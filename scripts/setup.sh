@@ -123,7 +123,10 @@ fetch_source() {
     for u in $uris; do
       (cd "$dir" && rm -f "$(basename "$u")" && curl -fsSLO "$u") || fail "download $u"
     done
-    (cd "$dir" && tar xf ./*.orig.tar.*) || fail "unpack $pkg"
+    local tarball
+    tarball=$(ls "$dir"/*.orig.tar.gz "$dir"/*.orig.tar.xz "$dir"/*.orig.tar.bz2 2>/dev/null | head -1)
+    [ -n "$tarball" ] || fail "no upstream tarball for $pkg"
+    (cd "$dir" && tar xf "$tarball") || fail "unpack $pkg"
   fi
   local src
   src=$(find "$dir" -mindepth 1 -maxdepth 1 -type d | head -1)
@@ -176,7 +179,7 @@ ZLIB_A=/usr/$HOST/lib/libz.a
 CURRENT_STEP="libcrypto (openssl)"
 step "$CURRENT_STEP"
 src=$(fetch_source openssl); record_version openssl "$src"
-(cd "$src" && ./Configure mingw no-shared no-tests no-docs no-asm no-apps no-module \
+(cd "$src" && ./Configure mingw no-shared no-tests no-asm no-module \
     --cross-compile-prefix=$HOST- --prefix="$STAGE" --libdir=lib \
     CC=gcc-posix CXX=g++-posix >"$WORK/ssl.log" 2>&1 \
   && make -j"$JOBS" build_libs >>"$WORK/ssl.log" 2>&1 \

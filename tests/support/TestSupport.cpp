@@ -52,7 +52,7 @@ TempFolder::TempFolder()
     static unsigned counter = 0;
     for (;;) {
         wchar_t name[MAX_PATH];
-        swprintf(name, MAX_PATH, L"%svelkaro-test-%lu-%u\\", base, GetCurrentProcessId(), counter++);
+        swprintf(name, MAX_PATH, L"%lsvelkaro-test-%lu-%u\\", base, GetCurrentProcessId(), counter++);
         if (CreateDirectoryW(name, nullptr)) {
             m_path = name;
             break;

@@ -37,6 +37,11 @@ CUiString::~CUiString()
     if (m_data != m_inline) free(m_data);
 }
 
+bool CUiString::PointsInto(const wchar_t* text) const
+{
+    return m_data != m_inline && text >= m_data && text <= m_data + wcslen(m_data);
+}
+
 int CUiString::GetLength() const { return static_cast<int>(wcslen(m_data)); }
 
 void CUiString::Assign(const wchar_t* text, int length)
@@ -56,12 +61,13 @@ void CUiString::Assign(const wchar_t* text, int length)
     } else if (GetLength() < length || m_data == m_inline) {
         if (m_data == m_inline) {
             m_data = static_cast<wchar_t*>(malloc((length + 1) * sizeof(wchar_t)));
+        } else if (PointsInto(text)) {
+            // realloc may move the block the text lives in.
+            CUiString copy(text, length);
+            Assign(copy.m_data, length);
+            return;
         } else {
-            // Keep the source alive across realloc when it points into our block.
-            bool own = text >= m_data && text <= m_data + wcslen(m_data);
-            ptrdiff_t offset = text - m_data;
             m_data = static_cast<wchar_t*>(realloc(m_data, (length + 1) * sizeof(wchar_t)));
-            if (own) text = m_data + offset;
         }
     }
     wmemmove(m_data, text, length);
@@ -120,11 +126,14 @@ void CUiString::Append(const wchar_t* text)
         m_data = block;
         return;
     }
-    bool own = text >= m_data && text <= m_data + k;
-    ptrdiff_t offset = text - m_data;
+    if (PointsInto(text)) {
+        // realloc may move the block the text lives in.
+        CUiString copy(text);
+        Append(copy.m_data);
+        return;
+    }
     m_data = static_cast<wchar_t*>(realloc(m_data, (total + 1) * sizeof(wchar_t)));
-    if (own) text = m_data + offset;
-    wmemmove(m_data + k, text, m);
+    wmemcpy(m_data + k, text, m);
     m_data[total] = L'\0';
 }
 

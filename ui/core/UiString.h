@@ -70,6 +70,8 @@ public:
     bool IsInline() const { return m_data == m_inline; }
 
 private:
+    bool PointsInto(const wchar_t* text) const;
+
     wchar_t* m_data;
     wchar_t m_inline[INLINE_SIZE];
 };
