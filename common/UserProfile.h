@@ -4,6 +4,8 @@
 // a checksum, section "ke_user_profile", key "ke_user_main_key".
 #include "ui/core/UiString.h"
 
+#include <stddef.h>
+
 #include <mutex>
 #include <string>
 
@@ -14,6 +16,10 @@ struct KEUserProfileRecord {
     char identifier[33];      // offset 2060, 32 lower-case hex digits
     char padding[3];          // offset 2093
 };
+// The stored layout is fixed: older and newer builds read the same file.
+static_assert(offsetof(KEUserProfileRecord, userData) == 8, "record layout");
+static_assert(offsetof(KEUserProfileRecord, useCount) == 2056, "record layout");
+static_assert(offsetof(KEUserProfileRecord, identifier) == 2060, "record layout");
 static_assert(sizeof(KEUserProfileRecord) == 2096, "the stored record is 2096 bytes");
 
 // Whole-record file access; false when the file, section or key is missing,

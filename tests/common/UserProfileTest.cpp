@@ -41,15 +41,6 @@ std::string StoredText(const std::wstring& file)
 
 } // namespace
 
-TEST(CommonUserProfile, RecordLayout)
-{
-    EXPECT_EQ(0u, offsetof(KEUserProfileRecord, counter));
-    EXPECT_EQ(8u, offsetof(KEUserProfileRecord, userData));
-    EXPECT_EQ(2056u, offsetof(KEUserProfileRecord, useCount));
-    EXPECT_EQ(2060u, offsetof(KEUserProfileRecord, identifier));
-    EXPECT_EQ(2096u, sizeof(KEUserProfileRecord));
-}
-
 TEST(CommonUserProfile, RecordIsStoredAsHexWithChecksumAndReadBack)
 {
     TempFolder temp;
