@@ -4,6 +4,8 @@
 
 #include <archive_entry.h>
 
+#include <thread>
+
 namespace SevenZCore {
 
 namespace {
@@ -138,53 +140,95 @@ bool CExtractor::EnsureFolder(const std::wstring& relative)
     return true;
 }
 
+namespace {
+
+// Enough data in flight to even out the two threads' pace, little enough to
+// keep memory flat.
+const size_t kBytesInFlight = 4 << 20;
+
+ItemTimes TimesOf(archive_entry* entry)
+{
+    ItemTimes times = {};
+    if ((times.hasWritten = archive_entry_mtime_is_set(entry) != 0))
+        times.written = ToFileTime(archive_entry_mtime(entry), archive_entry_mtime_nsec(entry));
+    if ((times.hasAccessed = archive_entry_atime_is_set(entry) != 0))
+        times.accessed = ToFileTime(archive_entry_atime(entry), archive_entry_atime_nsec(entry));
+    if ((times.hasCreated = archive_entry_birthtime_is_set(entry) != 0))
+        times.created = ToFileTime(archive_entry_birthtime(entry), archive_entry_birthtime_nsec(entry));
+    return times;
+}
+
+// Cancels and joins the decoding thread however the writing side leaves.
+class CDecodingThread {
+public:
+    CDecodingThread(CItemQueue& queue) : m_queue(queue) {}
+    ~CDecodingThread()
+    {
+        m_queue.Cancel();
+        if (m_thread.joinable()) m_thread.join();
+    }
+    template <class Body>
+    void Start(Body body) { m_thread = std::thread(body); }
+
+private:
+    CItemQueue& m_queue;
+    std::thread m_thread;
+};
+
+} // namespace
+
 bool CExtractor::Extract(CProgressMeter& meter)
 {
     CArchiveReader reader;
     if (!reader.Open(m_archivePath)) return false;
+    CItemQueue queue(kBytesInFlight);
+    CDecodingThread decoding(queue);
     archive* a = reader.Get();
+    decoding.Start([this, a, &queue] {
+        try {
+            Decode(a, queue);
+        } catch (...) {
+            queue.Close(false);
+        }
+    });
+    return Write(queue, meter);
+}
+
+// Decoding thread: reads the archive in order and queues what it finds.
+void CExtractor::Decode(archive* a, CItemQueue& queue)
+{
     archive_entry* entry = nullptr;
     for (;;) {
         int status = archive_read_next_header(a, &entry);
-        if (status == ARCHIVE_EOF) return true;
-        if (!HeaderUsable(status)) return false;
+        if (status == ARCHIVE_EOF) return queue.Close(true);
+        if (!HeaderUsable(status)) return queue.Close(false);
+        ItemRecord record = {};
         // Checked again: the second pass must not trust the first.
-        std::wstring relative;
-        if (!MakeSafeRelativePath(PathOf(entry), &relative)) return false;
+        if (!MakeSafeRelativePath(PathOf(entry), &record.relative)) return queue.Close(false);
         if (IsDirectory(entry)) {
-            if (!EnsureFolder(relative)) return false;
-            FolderTimes times = {};
-            times.path = m_root + relative;
-            if ((times.hasWritten = archive_entry_mtime_is_set(entry) != 0))
-                times.written = ToFileTime(archive_entry_mtime(entry), archive_entry_mtime_nsec(entry));
-            if ((times.hasAccessed = archive_entry_atime_is_set(entry) != 0))
-                times.accessed = ToFileTime(archive_entry_atime(entry), archive_entry_atime_nsec(entry));
-            if ((times.hasCreated = archive_entry_birthtime_is_set(entry) != 0))
-                times.created = ToFileTime(archive_entry_birthtime(entry), archive_entry_birthtime_nsec(entry));
-            if (times.hasWritten || times.hasAccessed || times.hasCreated) m_folderTimes.push_back(times);
+            record.kind = ItemRecord::kFolder;
+            record.times = TimesOf(entry);
+            if (!queue.Push(record)) return;
         } else if (IsRegular(entry)) {
-            if (!EnsureFolder(ParentOf(relative)) || !WriteFileItem(a, entry, relative, meter)) return false;
+            record.kind = ItemRecord::kFileStart;
+            record.times = TimesOf(entry);
+            record.readOnly = (archive_entry_mode(entry) & 0222) == 0;
+            if (!queue.Push(record)) return;
+            if (!DecodeFileData(a, queue)) return queue.Close(false);
         } else if (IsSymlink(entry)) {
-            if (!m_links.count(FoldCase(relative))) return false;
-            m_pendingLinks.push_back(Link{relative, archive_entry_symlink_w(entry)});
+            record.kind = ItemRecord::kLink;
+            const wchar_t* target = archive_entry_symlink_w(entry);
+            if (target == nullptr || !m_links.count(FoldCase(record.relative))) return queue.Close(false);
+            record.linkTarget = target;
+            if (!queue.Push(record)) return;
         }
+        if (queue.IsCancelled()) return;
     }
 }
 
-bool CExtractor::WriteFileItem(archive* a, archive_entry* entry, const std::wstring& relative, CProgressMeter& meter)
+// Queues one file's data, block by block as libarchive hands it out, then its end.
+bool CExtractor::DecodeFileData(archive* a, CItemQueue& queue)
 {
-    std::wstring path = m_root + relative;
-    CWinHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid() && GetLastError() == ERROR_ACCESS_DENIED) {
-        // A read-only, hidden or system file refuses CREATE_ALWAYS until its attributes are cleared.
-        DWORD attributes = GetFileAttributesW(path.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)
-            && SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL))
-            file.Reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    }
-    if (!file.IsValid()) return false;
-
-    bool ok = true;
     long long position = 0;
     for (;;) {
         const void* data = nullptr;
@@ -193,32 +237,82 @@ bool CExtractor::WriteFileItem(archive* a, archive_entry* entry, const std::wstr
         int status = archive_read_data_block(a, &data, &size, &offset);
         if (status == ARCHIVE_EOF) break;
         // Warnings here are checksum errors: the data is wrong.
-        if (status != ARCHIVE_OK) { ok = false; break; }
-        if (offset != position) {
-            LARGE_INTEGER move;
-            move.QuadPart = offset;
-            if (!SetFilePointerEx(file.Get(), move, nullptr, FILE_BEGIN)) { ok = false; break; }
-        }
-        if (!WriteAll(file.Get(), data, size)) { ok = false; break; }
+        if (status != ARCHIVE_OK || offset < position) return false;
+        ItemRecord piece = {};
+        piece.kind = ItemRecord::kFileData;
+        piece.data = queue.TakeBuffer();
+        // A gap (never seen in 7z) reads as zeros.
+        piece.data.assign(static_cast<size_t>(offset - position), '\0');
+        piece.data.insert(piece.data.end(), static_cast<const char*>(data), static_cast<const char*>(data) + size);
         position = offset + static_cast<long long>(size);
-        meter.Advance(size);
+        if (!queue.Push(piece)) return true;
     }
-    if (ok && archive_entry_mtime_is_set(entry)) {
-        FILETIME written = ToFileTime(archive_entry_mtime(entry), archive_entry_mtime_nsec(entry));
-        FILETIME accessed = archive_entry_atime_is_set(entry)
-            ? ToFileTime(archive_entry_atime(entry), archive_entry_atime_nsec(entry)) : written;
-        FILETIME created = archive_entry_birthtime_is_set(entry)
-            ? ToFileTime(archive_entry_birthtime(entry), archive_entry_birthtime_nsec(entry)) : written;
-        SetFileTime(file.Get(), &created, &accessed, &written);
-    }
-    ok = file.Close() && ok;
-    if (!ok) {
-        // A half-written file is worse than none.
-        DeleteFileW(path.c_str());
-        return false;
-    }
-    if ((archive_entry_mode(entry) & 0222) == 0) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    ItemRecord end = {};
+    end.kind = ItemRecord::kFileEnd;
+    queue.Push(end);
     return true;
+}
+
+bool CExtractor::OpenForWriting(const std::wstring& path, CWinHandle* file)
+{
+    file->Reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file->IsValid() && GetLastError() == ERROR_ACCESS_DENIED) {
+        // A read-only, hidden or system file refuses CREATE_ALWAYS until its attributes are cleared.
+        DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)
+            && SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL))
+            file->Reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    return file->IsValid();
+}
+
+// Calling thread: writes what the decoding thread queued, in order.
+bool CExtractor::Write(CItemQueue& queue, CProgressMeter& meter)
+{
+    CWinHandle file;
+    std::wstring path;
+    ItemRecord current = {};
+    ItemRecord record;
+    bool ok = true;
+    while (ok && queue.Pop(&record)) {
+        switch (record.kind) {
+        case ItemRecord::kFolder:
+            ok = EnsureFolder(record.relative);
+            if (ok && (record.times.hasWritten || record.times.hasAccessed || record.times.hasCreated))
+                m_folderTimes.push_back(FolderTimes{m_root + record.relative, record.times});
+            break;
+        case ItemRecord::kFileStart:
+            current = std::move(record);
+            path = m_root + current.relative;
+            ok = EnsureFolder(ParentOf(current.relative)) && OpenForWriting(path, &file);
+            break;
+        case ItemRecord::kFileData:
+            ok = file.IsValid() && WriteAll(file.Get(), record.data.data(), record.data.size());
+            meter.Advance(record.data.size());
+            queue.ReturnBuffer(record.data);
+            break;
+        case ItemRecord::kFileEnd: {
+            const ItemTimes& t = current.times;
+            if (file.IsValid() && (t.hasWritten || t.hasAccessed || t.hasCreated))
+                SetFileTime(file.Get(), t.hasCreated ? &t.created : nullptr, t.hasAccessed ? &t.accessed : nullptr,
+                            t.hasWritten ? &t.written : nullptr);
+            ok = file.IsValid() && file.Close();
+            if (ok && current.readOnly) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+            path.clear();
+            break;
+        }
+        case ItemRecord::kLink:
+            m_pendingLinks.push_back(Link{record.relative, record.linkTarget});
+            break;
+        }
+    }
+    ok = ok && queue.EndedWell();
+    if (!ok && !path.empty()) {
+        // A half-written file is worse than none.
+        file.Close();
+        DeleteFileW(path.c_str());
+    }
+    return ok;
 }
 
 bool CExtractor::CreateLinks()
@@ -256,8 +350,9 @@ void CExtractor::ApplyFolderTimes()
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         if (!folder.IsValid()) continue;
-        SetFileTime(folder.Get(), times.hasCreated ? &times.created : nullptr,
-                    times.hasAccessed ? &times.accessed : nullptr, times.hasWritten ? &times.written : nullptr);
+        const ItemTimes& t = times.times;
+        SetFileTime(folder.Get(), t.hasCreated ? &t.created : nullptr, t.hasAccessed ? &t.accessed : nullptr,
+                    t.hasWritten ? &t.written : nullptr);
     }
 }
 

@@ -2,7 +2,10 @@
 // One extraction run: a first pass over the archive's headers checks every
 // item and adds up the sizes (so the total is known before any report and an
 // unsafe archive is refused before anything is written), a second pass writes.
+// In the second pass one thread decodes while the calling thread writes the
+// files and makes the progress reports.
 #include "ArchiveReader.h"
+#include "ItemQueue.h"
 #include "ProgressMeter.h"
 
 #include <set>
@@ -21,8 +24,7 @@ public:
 private:
     struct FolderTimes {
         std::wstring path;
-        FILETIME created, accessed, written;
-        bool hasCreated, hasAccessed, hasWritten;
+        ItemTimes times;
     };
     struct Link {
         std::wstring path, target;
@@ -31,8 +33,11 @@ private:
     bool Scan(unsigned long long* total);
     bool PrepareRoot();
     bool Extract(CProgressMeter& meter);
+    void Decode(archive* a, CItemQueue& queue);
+    bool DecodeFileData(archive* a, CItemQueue& queue);
+    bool Write(CItemQueue& queue, CProgressMeter& meter);
     bool EnsureFolder(const std::wstring& relative);
-    bool WriteFileItem(archive* a, archive_entry* entry, const std::wstring& relative, CProgressMeter& meter);
+    bool OpenForWriting(const std::wstring& path, CWinHandle* file);
     bool CreateLinks();
     void ApplyFolderTimes();
 
