@@ -30,12 +30,28 @@ const uint32_t kMaxChunkPacked = 1u << 16;
 // Zeros after a chunk's packed bytes: a broken chunk may read a little past
 // its end before the loop notices; the longest symbol reads far less than this.
 const uint32_t kPadding = 64;
+const uint32_t kMaxDictSize = 1u << 30;
+
+// Where the byte dist back from pos lies in the ring, or false when that is
+// before the data the ring holds (only a broken stream asks for it).
+inline bool Behind(uint32_t pos, uint32_t dist, uint32_t wrapEnd, uint32_t* at)
+{
+    if (pos >= dist) {
+        *at = pos - dist;
+        return true;
+    }
+    if (wrapEnd < dist - pos) return false;
+    *at = pos - dist + wrapEnd;
+    return true;
+}
 
 } // namespace
 
 bool CLzma2Decoder::Init(uint32_t dictSize)
 {
     if (dictSize < 4096) dictSize = 4096;
+    // LZMA2 allows up to 4 GB; a 32-bit process could never hold more than this.
+    if (dictSize > kMaxDictSize) return false;
     m_dictSize = dictSize;
     try {
         // The ring holds the history plus one whole chunk.
@@ -175,8 +191,9 @@ bool CLzma2Decoder::DecodeLzmaChunk()
             if (state < 7) {
                 do TREE_BIT(lit, symbol) while (symbol < 0x100);
             } else {
-                uint32_t dist = rep0 + 1;
-                uint32_t matchByte = dict[pos >= dist ? pos - dist : pos - dist + wrapEnd];
+                uint32_t at;
+                if (!Behind(pos, rep0 + 1, wrapEnd, &at)) return false;
+                uint32_t matchByte = dict[at];
                 uint32_t offs = 0x100;
                 do {
                     matchByte <<= 1;
@@ -213,7 +230,6 @@ bool CLzma2Decoder::DecodeLzmaChunk()
             lenCoder = probs + kLenCoder;
         } else {
             UPDATE_1(prob);
-            if (history == 0) return false;
             prob = probs + kIsRepG0 + state;
             IF_BIT0(prob) {
                 UPDATE_0(prob);
@@ -221,8 +237,9 @@ bool CLzma2Decoder::DecodeLzmaChunk()
                 IF_BIT0(prob) {
                     UPDATE_0(prob);
                     // One byte from the latest distance.
-                    uint32_t dist = rep0 + 1;
-                    dict[pos] = dict[pos >= dist ? pos - dist : pos - dist + wrapEnd];
+                    uint32_t at;
+                    if (rep0 >= history || !Behind(pos, rep0 + 1, wrapEnd, &at)) return false;
+                    dict[pos] = dict[at];
                     ++pos;
                     ++processed;
                     state = state < 7 ? 9 : 11;
@@ -252,6 +269,7 @@ bool CLzma2Decoder::DecodeLzmaChunk()
                 rep1 = rep0;
                 rep0 = dist;
             }
+            if (rep0 >= history) return false;
             state = state < 7 ? 8 : 11;
             lenCoder = probs + kRepLenCoder;
         }
@@ -338,7 +356,8 @@ bool CLzma2Decoder::DecodeLzmaChunk()
                 while (--len);
             }
         } else {
-            uint32_t src = pos - dist + wrapEnd;
+            uint32_t src;
+            if (!Behind(pos, dist, wrapEnd, &src)) return false;
             do {
                 dict[pos++] = dict[src++];
                 if (src == wrapEnd) src = 0;

@@ -149,6 +149,10 @@ TEST(Lzma2Decoder, DamagedOrCutStreamsFailCleanly)
     }
     EXPECT_GT(failures, 250);  // no crash above all; nearly every damaged stream is noticed here or by the CRC
 
+    // A dictionary size no 32-bit process can hold is refused, not wrapped around.
+    CLzma2Decoder huge;
+    EXPECT_FALSE(huge.Init(0xFFFFFFFFu));
+
     lzma_ret last = LZMA_OK;
     Bytes cut(packed.begin(), packed.begin() + packed.size() / 2);
     Bytes out = DecodeWithLiblzmaApi(cut, 1 << 16, false, &last);
