@@ -27,7 +27,7 @@ PACKAGES=(
   xvfb xdotool x11-utils imagemagick
   7zip p7zip-full zip unzip
   libz-mingw-w64-dev libstb-dev googletest
-  cmake make pkg-config dpkg-dev ca-certificates curl perl autoconf automake libtool
+  cmake make pkg-config dpkg-dev ca-certificates curl perl python3 autoconf automake libtool
   liblnk-utils
   fonts-wqy-microhei fonts-liberation2
 )
