@@ -33,17 +33,18 @@ std::wstring FromHostPath(const std::string& unixPath)
     return path;
 }
 
-static std::wstring FolderFromEnv(const char* name)
+// The build bakes in the host folders; the environment may point elsewhere.
+static std::wstring HostFolder(const char* name, const char* builtIn)
 {
     const char* value = getenv(name);
-    if (value == nullptr || *value == '\0') return std::wstring();
+    if (value == nullptr || *value == '\0') value = builtIn;
     std::wstring path = FromHostPath(value);
     if (path.back() != L'\\') path += L'\\';
     return path;
 }
 
-std::wstring TestDataFolder() { return FolderFromEnv("VELKARO_TESTDATA"); }
-std::wstring SourceFolder() { return FolderFromEnv("VELKARO_SOURCE"); }
+std::wstring TestDataFolder() { return HostFolder("VELKARO_TESTDATA", VELKARO_TESTDATA_DIR); }
+std::wstring SourceFolder() { return HostFolder("VELKARO_SOURCE", VELKARO_SOURCE_DIR); }
 
 TempFolder::TempFolder()
 {

@@ -7,11 +7,11 @@ namespace TestSupport {
 // A host (Unix) path as Wine sees it through drive Z:.
 std::wstring FromHostPath(const std::string& unixPath);
 
-// Folder with fixtures made on the host at test time (VELKARO_TESTDATA), Wine form,
+// Folder with fixtures made on the host at test time (build/testdata, or VELKARO_TESTDATA), Wine form,
 // with a trailing backslash.
 std::wstring TestDataFolder();
 
-// Source tree root (VELKARO_SOURCE), Wine form, with a trailing backslash.
+// Source tree root (or VELKARO_SOURCE), Wine form, with a trailing backslash.
 std::wstring SourceFolder();
 
 // A new empty folder under the system temp folder, removed by the destructor.
