@@ -48,7 +48,7 @@ bool WriteAll(HANDLE file, const void* data, size_t size)
     return true;
 }
 
-// Where the header gives a path for an item: the wide form, as stored in 7z.
+// Item names as 7z stores them (UTF-16), never through a code page.
 const wchar_t* PathOf(archive_entry* entry) { return archive_entry_pathname_w(entry); }
 
 bool IsRegular(archive_entry* entry) { return archive_entry_filetype(entry) == AE_IFREG; }
@@ -93,8 +93,9 @@ bool CExtractor::Scan(unsigned long long* total)
         // Encrypted items cannot be unpacked, hard links do not occur in 7z.
         if (archive_entry_is_encrypted(entry) || archive_entry_hardlink(entry) != nullptr) return false;
         if (IsRegular(entry)) {
-            if (archive_entry_size(entry) < 0) return false;
-            *total += static_cast<unsigned long long>(archive_entry_size(entry));
+            unsigned long long size = static_cast<unsigned long long>(archive_entry_size(entry));
+            if (archive_entry_size(entry) < 0 || *total + size < *total) return false;
+            *total += size;
         } else if (IsSymlink(entry)) {
             const wchar_t* target = archive_entry_symlink_w(entry);
             if (target == nullptr) return false;

@@ -17,8 +17,8 @@ const unsigned kIsRepG1 = kIsRepG0 + kNumStates;
 const unsigned kIsRepG2 = kIsRepG1 + kNumStates;
 const unsigned kIsRep0Long = kIsRepG2 + kNumStates;
 const unsigned kPosSlot = kIsRep0Long + (kNumStates << 4);
-const unsigned kSpecPos = kPosSlot + (4 << 6);
-const unsigned kAlign = kSpecPos + 115;
+const unsigned kDistSpecial = kPosSlot + (4 << 6);
+const unsigned kAlign = kDistSpecial + 115;
 const unsigned kLenCoder = kAlign + 16;
 const unsigned kRepLenCoder = kLenCoder + 514;
 const unsigned kLiteral = kRepLenCoder + 514;
@@ -314,9 +314,9 @@ bool CLzma2Decoder::DecodeLzmaChunk()
                 unsigned directBits = (slot >> 1) - 1;
                 uint32_t dist = (2 | (slot & 1)) << directBits;
                 if (slot < 14) {
-                    uint16_t* spec = probs + kSpecPos + dist - slot;
+                    uint16_t* special = probs + kDistSpecial + dist - slot;
                     uint32_t m = 1, extra = 0;
-                    for (unsigned i = 0; i < directBits; ++i) REVERSE_BIT(spec, m, extra, i);
+                    for (unsigned i = 0; i < directBits; ++i) REVERSE_BIT(special, m, extra, i);
                     dist += extra;
                 } else {
                     uint32_t direct = 0;
