@@ -69,6 +69,8 @@ bool CExtractor::Run()
 {
     unsigned long long total = 0;
     if (!Scan(&total) || !PrepareRoot()) return false;
+    // Large pieces for large payloads, yet enough of them for half-percent steps.
+    m_pieceSize = static_cast<size_t>(total / 400 < (1 << 20) ? total / 400 : (1 << 20));
     CProgressMeter meter(m_progress, total);
     meter.Start();
     if (!Extract(meter) || !CreateLinks()) return false;
@@ -145,7 +147,7 @@ namespace {
 
 // Enough data in flight to even out the two threads' pace, little enough to
 // keep memory flat.
-const size_t kBytesInFlight = 4 << 20;
+const size_t kBytesInFlight = 2 << 20;
 
 ItemTimes TimesOf(archive_entry* entry)
 {
@@ -227,10 +229,13 @@ void CExtractor::Decode(archive* a, CItemQueue& queue)
     }
 }
 
-// Queues one file's data, block by block as libarchive hands it out, then its end.
+// Queues one file's data in pieces of m_pieceSize (fewer, larger writes),
+// then its end.
 bool CExtractor::DecodeFileData(archive* a, CItemQueue& queue)
 {
     long long position = 0;
+    ItemRecord piece = {};
+    piece.kind = ItemRecord::kFileData;
     for (;;) {
         const void* data = nullptr;
         size_t size = 0;
@@ -239,15 +244,17 @@ bool CExtractor::DecodeFileData(archive* a, CItemQueue& queue)
         if (status == ARCHIVE_EOF) break;
         // Warnings here are checksum errors: the data is wrong.
         if (status != ARCHIVE_OK || offset < position) return false;
-        ItemRecord piece = {};
-        piece.kind = ItemRecord::kFileData;
-        piece.data = queue.TakeBuffer();
+        if (piece.data.capacity() == 0) piece.data = queue.TakeBuffer();
         // A gap (never seen in 7z) reads as zeros.
-        piece.data.assign(static_cast<size_t>(offset - position), '\0');
+        piece.data.insert(piece.data.end(), static_cast<size_t>(offset - position), '\0');
         piece.data.insert(piece.data.end(), static_cast<const char*>(data), static_cast<const char*>(data) + size);
         position = offset + static_cast<long long>(size);
-        if (!queue.Push(piece)) return true;
+        if (piece.data.size() >= m_pieceSize) {
+            if (!queue.Push(piece)) return true;
+            piece.data = queue.TakeBuffer();
+        }
     }
+    if (!piece.data.empty() && !queue.Push(piece)) return true;
     ItemRecord end = {};
     end.kind = ItemRecord::kFileEnd;
     queue.Push(end);

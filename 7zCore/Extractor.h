@@ -44,6 +44,7 @@ private:
     std::wstring m_archivePath;
     std::wstring m_destFolder;
     std::wstring m_root;  // "\\?\" form of the destination, with a trailing separator
+    size_t m_pieceSize = 0;  // data handed to the writing side at a time
     const UnzipProgress& m_progress;
     std::set<std::wstring> m_links;        // FoldCase of every link's path
     std::set<std::wstring> m_knownFolders;  // relative folders known to exist
