@@ -289,11 +289,14 @@ bool CExtractor::Write(CItemQueue& queue, CProgressMeter& meter)
             if (ok && (record.times.hasWritten || record.times.hasAccessed || record.times.hasCreated))
                 m_folderTimes.push_back(FolderTimes{m_root + record.relative, record.times});
             break;
-        case ItemRecord::kFileStart:
+        case ItemRecord::kFileStart: {
             current = std::move(record);
-            path = m_root + current.relative;
-            ok = EnsureFolder(ParentOf(current.relative)) && OpenForWriting(path, &file);
+            std::wstring target = m_root + current.relative;
+            ok = EnsureFolder(ParentOf(current.relative)) && OpenForWriting(target, &file);
+            // Only a file this run opened (and so emptied) is removed on failure.
+            if (ok) path = target;
             break;
+        }
         case ItemRecord::kFileData:
             ok = file.IsValid() && WriteAll(file.Get(), record.data.data(), record.data.size());
             meter.Advance(record.data.size());

@@ -268,6 +268,19 @@ TEST(Extract, FileInUseFailsPromptly)
     EXPECT_TRUE(original == now);
 }
 
+TEST(Extract, FolderWhereAFileBelongsFailsAndIsLeftAlone)
+{
+    TempFolder dest;
+    ASSERT_TRUE(CreateDirectoryW((dest.Path() + L"readme.txt").c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(dest.Path() + L"readme.txt\\inside.txt", "mine"));
+    Reports reports;
+    EXPECT_FALSE(Unzip(Fixture(L"lzma2.7z"), dest.Path(), &reports));
+    ExpectUnfinished(reports);
+    std::string kept;
+    EXPECT_TRUE(ReadFileBytes(dest.Path() + L"readme.txt\\inside.txt", &kept));
+    EXPECT_EQ("mine", kept);
+}
+
 TEST(Extract, DestinationOutsideTheAnsiCodePageWorksThroughItsShortName)
 {
     TempFolder outer;
