@@ -17,7 +17,9 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -73,6 +75,46 @@ int Dump()
     return 0;
 }
 
+BOOL CALLBACK FindBrowseDialog(HWND window, LPARAM found)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (wcscmp(className, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// Reports, from a second thread, which control of the folder browser has the
+// keyboard focus and what its edit box holds, each time either changes. The
+// driving script waits on these lines instead of guessing how long the dialog
+// needs under load; the keys themselves still come from outside.
+void WatchBrowser(DWORD uiThread, const std::atomic<bool>* done)
+{
+    std::wstring last;
+    while (!*done) {
+        Sleep(50);
+        HWND dialog = nullptr;
+        EnumThreadWindows(uiThread, FindBrowseDialog, reinterpret_cast<LPARAM>(&dialog));
+        if (dialog == nullptr) continue;
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        if (!GetGUIThreadInfo(uiThread, &info) || info.hwndFocus == nullptr) continue;
+        wchar_t focusClass[32] = {};
+        GetClassNameW(info.hwndFocus, focusClass, 32);
+        HWND edit = FindWindowExW(dialog, nullptr, L"Edit", nullptr);
+        wchar_t text[512] = {};
+        DWORD_PTR ignored = 0;
+        if (edit != nullptr)
+            SendMessageTimeoutW(edit, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000,
+                                &ignored);
+        std::wstring state = std::wstring(focusClass) + L"|" + text;
+        if (state == last) continue;
+        last = state;
+        Print(L"focus", focusClass);
+        Print(L"edit", text);
+    }
+}
+
 LRESULT CALLBACK ProbeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcW(window, message, wParam, lParam);
@@ -90,7 +132,11 @@ int Browse(const std::wstring& initial)
                                  40, 500, 400, nullptr, nullptr, wc.hInstance, nullptr);
     if (owner == nullptr) return 1;
     Print(L"ready", L"1");
+    std::atomic<bool> done(false);
+    std::thread watcher(WatchBrowser, GetCurrentThreadId(), &done);
     SkinUI::CUiString chosen = BrowseForFolder(owner, SkinUI::CUiString(initial.c_str()));
+    done = true;
+    watcher.join();
     Print(L"result", chosen.GetData());
     DestroyWindow(owner);
     return 0;
