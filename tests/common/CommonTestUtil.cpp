@@ -38,24 +38,6 @@ std::wstring UniqueToken(const wchar_t* prefix)
 
 std::string ToNarrow(const std::wstring& ascii) { return std::string(ascii.begin(), ascii.end()); }
 
-ScratchFolder::ScratchFolder()
-{
-    wchar_t base[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, base);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring path = std::wstring(base) + UniqueToken(L"kecommon") + L"\\";
-        if (CreateDirectoryW(path.c_str(), nullptr)) {
-            m_path = path;
-            break;
-        }
-    }
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    if (!m_path.empty()) TestSupport::RemoveTree(m_path);
-}
-
 namespace {
 ShellExecuteSpy* g_spy = nullptr;
 }

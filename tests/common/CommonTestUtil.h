@@ -19,20 +19,6 @@ std::wstring UniqueToken(const wchar_t* prefix);
 
 std::string ToNarrow(const std::wstring& ascii);
 
-// A new empty folder under the system's temporary folder, removed with its
-// content by the destructor. Path() ends in a backslash.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::wstring& Path() const { return m_path; }
-
-private:
-    std::wstring m_path;
-};
-
 // Replaces SystemCalls().shellExecute for the life of the object and records
 // the last call.
 class ShellExecuteSpy {

@@ -9,7 +9,7 @@
 
 #include <string>
 
-using TempFolder = CommonTest::ScratchFolder;
+using TestSupport::TempFolder;
 using TestSupport::WriteFileBytes;
 
 namespace {

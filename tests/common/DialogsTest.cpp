@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-using TempFolder = CommonTest::ScratchFolder;
+using TestSupport::TempFolder;
 
 namespace {
 
@@ -101,6 +101,10 @@ TEST(CommonDialogs, MissionFilesListTheChoice)
     {
         DialogAnswer answer(IDCANCEL);
         EXPECT_TRUE(ChooseMissionFiles(nullptr, nullptr, L"All\0*.*\0").empty());
+    }
+    {
+        DialogAnswer answer(IDOK, file);
+        EXPECT_EQ(file, ChooseMissionFile(nullptr, nullptr, L"All\0*.*\0").GetData());
     }
 }
 

@@ -11,7 +11,7 @@
 #include <regex>
 #include <string>
 
-using TempFolder = CommonTest::ScratchFolder;
+using TestSupport::TempFolder;
 
 TEST(CommonExtract, FilesArriveAndProgressIsLogged)
 {

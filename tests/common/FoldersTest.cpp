@@ -10,7 +10,7 @@
 #include <string>
 
 using TestSupport::FileExists;
-using TempFolder = CommonTest::ScratchFolder;
+using TestSupport::TempFolder;
 using TestSupport::WriteFileBytes;
 
 namespace {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-using TempFolder = CommonTest::ScratchFolder;
+using TestSupport::TempFolder;
 
 namespace {
 

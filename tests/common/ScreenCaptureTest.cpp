@@ -11,7 +11,7 @@
 
 #include <string>
 
-using TempFolder = CommonTest::ScratchFolder;
+using TestSupport::TempFolder;
 
 namespace {
 

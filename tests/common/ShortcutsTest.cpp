@@ -15,7 +15,7 @@
 using CommonTest::ShellExecuteSpy;
 using CommonTest::StreamCapture;
 using TestSupport::FileExists;
-using TempFolder = CommonTest::ScratchFolder;
+using TestSupport::TempFolder;
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <regex>
 #include <string>
 
-using TempFolder = CommonTest::ScratchFolder;
+using TestSupport::TempFolder;
 
 namespace {
 
