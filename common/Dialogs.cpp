@@ -86,11 +86,9 @@ bool TakeBrowsedPath(LPITEMIDLIST items, wchar_t* buffer)
     return ok;
 }
 
-} // namespace
-
-CUiString ChooseOpenFile(const wchar_t* filter, const wchar_t* title, const wchar_t* initialDir)
+// What the open and save dialogs share: owner, filter, title, folder, a MAX_PATH buffer.
+OPENFILENAMEW FileDialogRequest(wchar_t* file, const wchar_t* filter, const wchar_t* title, const wchar_t* initialDir)
 {
-    wchar_t file[MAX_PATH] = {};
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = GetForegroundWindow();
@@ -100,6 +98,15 @@ CUiString ChooseOpenFile(const wchar_t* filter, const wchar_t* title, const wcha
     ofn.nMaxFile = MAX_PATH;
     ofn.lpstrTitle = title != nullptr ? title : kChooseFileTitle;
     ofn.lpstrInitialDir = initialDir;
+    return ofn;
+}
+
+} // namespace
+
+CUiString ChooseOpenFile(const wchar_t* filter, const wchar_t* title, const wchar_t* initialDir)
+{
+    wchar_t file[MAX_PATH] = {};
+    OPENFILENAMEW ofn = FileDialogRequest(file, filter, title, initialDir);
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetOpenFileNameW(&ofn)) return CUiString();
     return CUiString(file);
@@ -110,15 +117,7 @@ CUiString ChooseSaveFile(const wchar_t* initialName, const wchar_t* filter, cons
 {
     wchar_t file[MAX_PATH] = {};
     CopyBounded(file, MAX_PATH, initialName);
-    OPENFILENAMEW ofn = {};
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = GetForegroundWindow();
-    ofn.lpstrFilter = filter != nullptr ? filter : kAllFilesFilter;
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrTitle = title != nullptr ? title : kChooseFileTitle;
-    ofn.lpstrInitialDir = initialDir;
+    OPENFILENAMEW ofn = FileDialogRequest(file, filter, title, initialDir);
     ofn.lpstrDefExt = L"aep";
     ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
     if (!GetSaveFileNameW(&ofn)) return CUiString();
