@@ -8,10 +8,21 @@
 
 namespace {
 
-// The filter and the memory end it is pushed on, freed as one chain.
+// A Base64 filter (no line breaks) pushed on a memory end, freed as one chain.
+// head is null when either part could not be made.
 struct BioChain {
     BIO* head;
-    BioChain() : head(nullptr) {}
+    explicit BioChain(BIO* end) : head(nullptr)
+    {
+        BIO* filter = BIO_new(BIO_f_base64());
+        if (end == nullptr || filter == nullptr) {
+            BIO_free(end);
+            BIO_free(filter);
+            return;
+        }
+        BIO_set_flags(filter, BIO_FLAGS_BASE64_NO_NL);
+        head = BIO_push(filter, end);
+    }
     ~BioChain() { if (head != nullptr) BIO_free_all(head); }
     BioChain(const BioChain&) = delete;
     BioChain& operator=(const BioChain&) = delete;
@@ -22,16 +33,8 @@ struct BioChain {
 bool Base64Decode(const std::string& text, std::string* bytes)
 {
     if (bytes == nullptr || text.empty() || text.size() > static_cast<size_t>(INT_MAX)) return false;
-    BIO* source = BIO_new_mem_buf(text.data(), static_cast<int>(text.size()));
-    BIO* filter = BIO_new(BIO_f_base64());
-    if (source == nullptr || filter == nullptr) {
-        BIO_free(source);
-        BIO_free(filter);
-        return false;
-    }
-    BIO_set_flags(filter, BIO_FLAGS_BASE64_NO_NL);
-    BioChain chain;
-    chain.head = BIO_push(filter, source);
+    BioChain chain(BIO_new_mem_buf(text.data(), static_cast<int>(text.size())));
+    if (chain.head == nullptr) return false;
     // Decoded data is never longer than the text.
     std::string out(text.size(), '\0');
     int total = 0;
@@ -51,15 +54,8 @@ bool Base64Encode(const std::string& bytes, std::string* text)
 {
     if (text == nullptr || bytes.size() > static_cast<size_t>(INT_MAX)) return false;
     BIO* sink = BIO_new(BIO_s_mem());
-    BIO* filter = BIO_new(BIO_f_base64());
-    if (sink == nullptr || filter == nullptr) {
-        BIO_free(sink);
-        BIO_free(filter);
-        return false;
-    }
-    BIO_set_flags(filter, BIO_FLAGS_BASE64_NO_NL);
-    BioChain chain;
-    chain.head = BIO_push(filter, sink);
+    BioChain chain(sink);
+    if (chain.head == nullptr) return false;
     int size = static_cast<int>(bytes.size());
     if (size > 0 && BIO_write(chain.head, bytes.data(), size) != size) return false;
     if (BIO_flush(chain.head) != 1) return false;

@@ -809,6 +809,23 @@ ZipArchiveHandle Finish(CZipReader* reader, const char* password)
     return record;
 }
 
+// The reader takes the handle: it is closed with the reader, or here on failure.
+ZipArchiveHandle OpenOwnedFile(HANDLE file, const char* password)
+{
+    CZipReader* reader = new (std::nothrow) CZipReader;
+    if (reader == nullptr) {
+        CloseHandle(file);
+        Done(ZIP_NO_MEMORY);
+        return nullptr;
+    }
+    if (!reader->Source().SetFile(file)) {
+        delete reader;
+        Done(ZIP_READ);
+        return nullptr;
+    }
+    return Finish(reader, password);
+}
+
 } // namespace
 
 ZipArchiveHandle OpenZipMemory(const void* data, DWORD size, const char* password)
@@ -838,18 +855,7 @@ ZipArchiveHandle OpenZipFile(const wchar_t* path, const char* password)
         Done(ZIP_CREATE_FILE);
         return nullptr;
     }
-    CZipReader* reader = new (std::nothrow) CZipReader;
-    if (reader == nullptr) {
-        CloseHandle(file);
-        Done(ZIP_NO_MEMORY);
-        return nullptr;
-    }
-    if (!reader->Source().SetFile(file)) {
-        delete reader;
-        Done(ZIP_READ);
-        return nullptr;
-    }
-    return Finish(reader, password);
+    return OpenOwnedFile(file, password);
 }
 
 ZipArchiveHandle OpenZipHandle(HANDLE file, const char* password)
@@ -863,18 +869,7 @@ ZipArchiveHandle OpenZipHandle(HANDLE file, const char* password)
         Done(ZIP_DUPLICATE_HANDLE);
         return nullptr;
     }
-    CZipReader* reader = new (std::nothrow) CZipReader;
-    if (reader == nullptr) {
-        CloseHandle(copy);
-        Done(ZIP_NO_MEMORY);
-        return nullptr;
-    }
-    if (!reader->Source().SetFile(copy)) {
-        delete reader;
-        Done(ZIP_READ);
-        return nullptr;
-    }
-    return Finish(reader, password);
+    return OpenOwnedFile(copy, password);
 }
 
 ZipResult CloseZip(ZipArchiveHandle zip)
