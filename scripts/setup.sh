@@ -9,7 +9,14 @@
 set -euo pipefail
 
 CACHE_ROOT=${VELKARO_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/velkaro}
-HOST=i686-w64-mingw32
+# The product is 32-bit. Machines whose kernel cannot run 32-bit programs (so no
+# 32-bit Wine) build and test the same sources for x86_64 (see scripts/arch.sh).
+HOST=${VELKARO_HOST:-i686-w64-mingw32}
+case $HOST in
+  i686-w64-mingw32) SSL_TARGET=mingw ;;
+  x86_64-w64-mingw32) SSL_TARGET=mingw64 ;;
+  *) echo "setup: unknown target $HOST" >&2; exit 1 ;;
+esac
 JOBS=$(nproc)
 
 step() { printf '\n== setup: %s\n' "$*"; }
@@ -23,6 +30,7 @@ SUDO=
 # ---------------------------------------------------------------- packages
 PACKAGES=(
   g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine32 wine64
   xvfb xdotool x11-utils imagemagick
   7zip p7zip-full zip unzip
@@ -89,6 +97,7 @@ fi
 # The recipe below decides the prefix name: change it and a new prefix is built.
 RECIPE_ID=$(sed -n '/^# >>> recipe/,/^# <<< recipe/p' "$0" | sha1sum | cut -c1-12)
 PREFIX="$CACHE_ROOT/deps-$RECIPE_ID"
+[ "$HOST" = i686-w64-mingw32 ] || PREFIX="$CACHE_ROOT/deps-${HOST%%-*}-$RECIPE_ID"
 
 if [ -f "$PREFIX/.complete" ]; then
   trap - EXIT
@@ -179,7 +188,7 @@ ZLIB_A=/usr/$HOST/lib/libz.a
 CURRENT_STEP="libcrypto (openssl)"
 step "$CURRENT_STEP"
 src=$(fetch_source openssl); record_version openssl "$src"
-(cd "$src" && ./Configure mingw no-shared no-tests no-asm no-module \
+(cd "$src" && ./Configure $SSL_TARGET no-shared no-tests no-asm no-module \
     --cross-compile-prefix=$HOST- --prefix="$STAGE" --libdir=lib \
     CC=gcc-posix CXX=g++-posix >"$WORK/ssl.log" 2>&1 \
   && make -j"$JOBS" build_libs >>"$WORK/ssl.log" 2>&1 \
