@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Runs one LZMA2 fuzz target natively.
+#   tests/fuzz/run.sh <target binary> <corpus name> replay
+#       every seed in tests/fuzz/corpus/<corpus name> once
+#   tests/fuzz/run.sh <target binary> <corpus name> <seconds> [work folder]
+#       fuzzes for that long; new inputs go to the work folder (not the
+#       repository), a failing input to <work folder>/artifacts/
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+target=${1:?target binary}
+name=${2:?corpus name}
+what=${3:?replay or seconds}
+seeds=$here/corpus/$name
+[ -x "$target" ] || { echo "fuzz: $target is not built" >&2; exit 1; }
+[ -d "$seeds" ] || { echo "fuzz: no corpus $seeds" >&2; exit 1; }
+# Inputs large enough for a few chunks of every kind, not so large that
+# mutations get lost in them.
+common=(-max_len=16384 -rss_limit_mb=2048 -timeout=60 -print_final_stats=1)
+if [ "$what" = replay ]; then
+  exec "$target" "${common[@]}" -runs=0 "$seeds"
+fi
+work=${4:-$(dirname "$target")/work-$name}
+mkdir -p "$work/corpus" "$work/artifacts"
+status=0
+"$target" "${common[@]}" -max_total_time="$what" -artifact_prefix="$work/artifacts/" \
+  "$work/corpus" "$seeds" || status=$?
+if [ $status -ne 0 ]; then
+  echo "fuzz: $name failed; the input is in $work/artifacts/." >&2
+  echo "fuzz: once mended, keep it as a seed: cp <input> $seeds/" >&2
+fi
+exit $status
