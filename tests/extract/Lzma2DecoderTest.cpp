@@ -417,27 +417,33 @@ TEST(Lzma2Decoder, StreamsJoinedByResetsDecodeAsLiblzmaDoes)
     }
 }
 
-TEST(Lzma2Decoder, ReusedRingNeverShowsTheLastStream)
+TEST(Lzma2Decoder, HistoryBeforeAResetIsOutOfReach)
 {
     // The second half of a stream, its first chunk relabelled as starting a
-    // fresh dictionary: its matches reach into history it does not have. A
-    // reused ring still holds that history from the first decode; it must be
-    // refused all the same, as liblzma refuses it.
+    // fresh dictionary: its matches reach into history it no longer has. The
+    // ring is never cleared, so that history still sits in it, right behind
+    // in mid-stream and from the last decode when the decoder is reused.
     Bytes a = Words(20000, 11);
     Bytes head = EncodeChunks({a}, 1 << 16, true);
     Bytes tail = EncodeChunks({Bytes(a.begin() + 5000, a.begin() + 15000)}, 1 << 16, false, &a);
     ASSERT_EQ(0xC0, tail[0] & 0xE0);
-    CLzma2Decoder decoder;
     Bytes out, reference;
+    CLzma2Decoder decoder;
     ASSERT_TRUE(decoder.Init(1 << 16));
     ASSERT_EQ(CLzma2Decoder::kStreamEnd, DecodeAtOnce(decoder, Cat(head, tail), &out));
     tail[0] |= 0xE0;
+
+    EXPECT_FALSE(ReferenceDecode(Cat(head, tail), 1 << 16, &reference));
+    ASSERT_TRUE(decoder.Init(1 << 16));
+    EXPECT_EQ(CLzma2Decoder::kError, DecodeAtOnce(decoder, Cat(head, tail), &out));
+    EXPECT_TRUE(out == a);  // the first stream, nothing of the second
+
     EXPECT_FALSE(ReferenceDecode(tail, 1 << 16, &reference));
     ASSERT_TRUE(decoder.Init(1 << 16));
     EXPECT_EQ(CLzma2Decoder::kError, DecodeAtOnce(decoder, tail, &out));
     EXPECT_TRUE(out.empty());
 
-    // And a valid stream after that decodes in full on the same decoder.
+    // A valid stream after that decodes in full on the same decoder.
     ASSERT_TRUE(decoder.Init(1 << 16));
     EXPECT_EQ(CLzma2Decoder::kStreamEnd, DecodeAtOnce(decoder, Cat(head, Bytes{0}), &out));
     EXPECT_TRUE(out == a);
