@@ -322,17 +322,23 @@ TEST(Lzma2Decoder, SharedCasesGetLiblzmasVerdict)
         Bytes packed = ReadCase(c.name), reference, out;
         bool ends = ReferenceDecode(packed, c.dictSize, &reference);
         ASSERT_EQ(c.expected != 0, ends);
-        if (ends) ASSERT_EQ(c.expected, reference.size());
+        if (ends) {
+            ASSERT_EQ(c.expected, reference.size());
+        }
 
         CLzma2Decoder decoder;
         ASSERT_TRUE(decoder.Init(c.dictSize));
         CLzma2Decoder::Result atOnce = DecodeAtOnce(decoder, packed, &out);
         EXPECT_EQ(ends ? CLzma2Decoder::kStreamEnd : CLzma2Decoder::kError, atOnce);
-        if (ends) EXPECT_TRUE(out == reference);
+        if (ends) {
+            EXPECT_TRUE(out == reference);
+        }
         for (unsigned seed = 1; seed <= 3; ++seed) {
             CLzma2Decoder::Result inPieces = DecodeInPieces(packed, c.dictSize, &out, seed);
             EXPECT_EQ(atOnce, inPieces) << "seed " << seed;
-            if (ends) EXPECT_TRUE(out == reference) << "seed " << seed;
+            if (ends) {
+                EXPECT_TRUE(out == reference) << "seed " << seed;
+            }
         }
     }
     // A 4096 dictionary stays 4096: the 4112 match is out of its reach.
@@ -384,7 +390,9 @@ TEST(Lzma2Decoder, DamagedChunkEndsGetLiblzmasVerdict)
         ASSERT_TRUE(decoder.Init(1 << 16));
         CLzma2Decoder::Result result = DecodeInPieces(damaged[i], 1 << 16, &out, unsigned(i));
         EXPECT_EQ(ends, result == CLzma2Decoder::kStreamEnd) << "case " << i;
-        if (ends) EXPECT_TRUE(out == reference) << "case " << i;
+        if (ends) {
+            EXPECT_TRUE(out == reference) << "case " << i;
+        }
     }
     EXPECT_GT(refused, int(damaged.size()) * 3 / 4);  // the cases do damage what matters
 }
