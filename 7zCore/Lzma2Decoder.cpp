@@ -59,7 +59,7 @@ bool CLzma2Decoder::Init(uint32_t dictSize)
     // 64 MB fill would cost far more than decoding a small stream.
     const size_t ringSize = static_cast<size_t>(dictSize) + kMaxChunkUnpacked;
     if (m_ringSize != ringSize) {
-        m_ring.reset();
+        m_ring.reset();  // first: a 32-bit process may not find room for both
         m_ringSize = 0;
         m_ring.reset(new (std::nothrow) uint8_t[ringSize]);
         if (!m_ring) return false;
