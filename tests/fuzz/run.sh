@@ -14,8 +14,9 @@ seeds=$here/corpus/$name
 [ -x "$target" ] || { echo "fuzz: $target is not built" >&2; exit 1; }
 [ -d "$seeds" ] || { echo "fuzz: no corpus $seeds" >&2; exit 1; }
 # Inputs large enough for a few chunks of every kind, not so large that
-# mutations get lost in them.
-common=(-max_len=16384 -rss_limit_mb=2048 -timeout=60 -print_final_stats=1)
+# mutations get lost in them. A round trip of a few MB at the slowest preset
+# has taken 11 s on a busy machine; the unit timeout is for real hangs.
+common=(-max_len=16384 -rss_limit_mb=2048 -timeout=120 -print_final_stats=1)
 if [ "$what" = replay ]; then
   exec "$target" "${common[@]}" -runs=0 "$seeds"
 fi
