@@ -4,7 +4,9 @@
 #       every seed in tests/fuzz/corpus/<corpus name> once
 #   tests/fuzz/run.sh <target binary> <corpus name> <seconds> [work folder]
 #       fuzzes for that long; new inputs go to the work folder (not the
-#       repository), a failing input to <work folder>/artifacts/
+#       repository), a failing input to <work folder>/artifacts/. With
+#       LZMA2_FUZZ_FRESH=1 the work folder starts empty, so a short run is
+#       not spent replaying what earlier runs collected.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 target=${1:?target binary}
@@ -21,6 +23,7 @@ if [ "$what" = replay ]; then
   exec "$target" "${common[@]}" -runs=0 "$seeds"
 fi
 work=${4:-$(dirname "$target")/work-$name}
+[ "${LZMA2_FUZZ_FRESH:-}" = 1 ] && rm -rf "$work/corpus"
 mkdir -p "$work/corpus" "$work/artifacts"
 status=0
 "$target" "${common[@]}" -max_total_time="$what" -artifact_prefix="$work/artifacts/" \
