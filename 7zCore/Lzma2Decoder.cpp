@@ -49,19 +49,30 @@ inline bool Behind(uint32_t pos, uint32_t dist, uint32_t wrapEnd, uint32_t* at)
 
 bool CLzma2Decoder::Init(uint32_t dictSize)
 {
-    if (dictSize < 4096) dictSize = 4096;
     // LZMA2 allows up to 4 GB; a 32-bit process could never hold more than this.
     if (dictSize > kMaxDictSize) return false;
-    m_dictSize = dictSize;
+    if (dictSize < 4096) dictSize = 4096;
+    // liblzma keeps (and lets matches reach) the size rounded up to 16, and
+    // its encoder may use all of it; a stricter limit would refuse its streams.
+    dictSize = (dictSize + 15) & ~15u;
+    // The ring holds the history plus one whole chunk. It is not cleared: a
+    // 64 MB fill would cost far more than decoding a small stream.
+    const size_t ringSize = static_cast<size_t>(dictSize) + kMaxChunkUnpacked;
+    if (m_ringSize != ringSize) {
+        m_ring.reset();  // first: a 32-bit process may not find room for both
+        m_ringSize = 0;
+        m_ring.reset(new (std::nothrow) uint8_t[ringSize]);
+        if (!m_ring) return false;
+        m_ringSize = ringSize;
+    }
     try {
-        // The ring holds the history plus one whole chunk.
-        m_ring.assign(static_cast<size_t>(dictSize) + kMaxChunkUnpacked, 0);
         m_chunk.assign(kMaxChunkPacked + kPadding, 0);
         m_probs.assign(kLiteral + (0x300u << 4), 1024);
     } catch (const std::bad_alloc&) {
         return false;
     }
-    m_pos = m_wrapEnd = m_filled = m_pending = m_pendingAt = 0;
+    m_dictSize = dictSize;
+    m_pos = m_wrapEnd = m_filled = m_pending = m_pendingAt = m_processed = 0;
     m_stage = kControl;
     m_needDictReset = m_needProps = m_needState = true;
     return true;
@@ -89,7 +100,7 @@ bool CLzma2Decoder::StartChunk()
     if (m_control == 1 || m_control == 2) {
         if (m_control == 1) {
             // A fresh dictionary wants a fresh model before the next LZMA chunk.
-            m_filled = 0;
+            m_filled = m_processed = 0;
             m_needDictReset = false;
             m_needProps = m_needState = true;
         } else if (m_needDictReset) {
@@ -101,7 +112,7 @@ bool CLzma2Decoder::StartChunk()
         m_unpacked = ((uint32_t(m_control & 0x1F) << 16) | (uint32_t(m_header[0]) << 8) | m_header[1]) + 1;
         m_packed = ((uint32_t(m_header[2]) << 8) | m_header[3]) + 1;
         if (reset == 3) {
-            m_filled = 0;
+            m_filled = m_processed = 0;
             m_needDictReset = false;
         } else if (m_needDictReset) {
             return false;
@@ -119,7 +130,7 @@ bool CLzma2Decoder::StartChunk()
         if (m_packed < 5) return false;
     }
     // The ring wraps only here, so a chunk's output is always contiguous.
-    if (m_pos + m_unpacked > m_ring.size()) {
+    if (m_pos + m_unpacked > m_ringSize) {
         m_wrapEnd = m_pos;
         m_pos = 0;
     }
@@ -167,7 +178,7 @@ bool CLzma2Decoder::DecodeLzmaChunk()
     uint32_t ttt, bound;
     in += 5;
 
-    uint8_t* const dict = m_ring.data();
+    uint8_t* const dict = m_ring.get();
     const uint32_t start = m_pos, end = m_pos + m_unpacked;
     const uint32_t wrapEnd = m_wrapEnd, filled = m_filled, dictSize = m_dictSize;
     uint32_t pos = start;
@@ -364,7 +375,10 @@ bool CLzma2Decoder::DecodeLzmaChunk()
             } while (--len);
         }
     }
-    if (in > inEnd) return false;
+    // The range decoder must end cleanly on the chunk's last byte, as
+    // liblzma's does: a corrupt payload is an error, not a short success.
+    NORMALIZE;
+    if (code != 0 || in != inEnd) return false;
 
     m_state = state;
     m_rep[0] = rep0;
@@ -383,7 +397,8 @@ CLzma2Decoder::Result CLzma2Decoder::Code(const uint8_t* in, size_t inSize, size
     for (;;) {
         if (m_pending > 0) {
             size_t n = outSize - op < m_pending ? outSize - op : m_pending;
-            std::memcpy(out + op, m_ring.data() + m_pendingAt, n);
+            if (n == 0) break;  // out may be null when outSize is 0
+            std::memcpy(out + op, m_ring.get() + m_pendingAt, n);
             op += n;
             m_pendingAt += static_cast<uint32_t>(n);
             m_pending -= static_cast<uint32_t>(n);
@@ -420,7 +435,7 @@ CLzma2Decoder::Result CLzma2Decoder::Code(const uint8_t* in, size_t inSize, size
             bool stored = m_control < 0x80;
             uint32_t want = m_packed - m_chunkHave;
             uint32_t take = inSize - ip < want ? static_cast<uint32_t>(inSize - ip) : want;
-            uint8_t* target = stored ? m_ring.data() + m_pos : m_chunk.data();
+            uint8_t* target = stored ? m_ring.get() + m_pos : m_chunk.data();
             std::memcpy(target + m_chunkHave, in + ip, take);
             ip += take;
             m_chunkHave += take;

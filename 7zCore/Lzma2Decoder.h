@@ -6,6 +6,7 @@
 // LzmaShim.cpp); every other filter chain stays with liblzma.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace SevenZCore {
@@ -14,7 +15,8 @@ class CLzma2Decoder {
 public:
     enum Result { kOk, kStreamEnd, kError };
 
-    // False when the dictionary cannot be allocated.
+    // False when the dictionary cannot be allocated. Starts a new stream; the
+    // ring is kept when its size is unchanged.
     bool Init(uint32_t dictSize);
 
     // Consumes input and produces output as far as both allow; *inUsed and
@@ -32,7 +34,10 @@ private:
 
     // Dictionary ring: history of at least m_dictSize bytes ends at m_pos;
     // m_wrapEnd is where the ring last wrapped (logical predecessor of 0).
-    std::vector<uint8_t> m_ring;
+    // Left uninitialised: every read is of a byte this stream wrote, which the
+    // distance checks against m_filled guarantee.
+    std::unique_ptr<uint8_t[]> m_ring;
+    size_t m_ringSize = 0;
     uint32_t m_dictSize = 0;
     uint32_t m_pos = 0;
     uint32_t m_wrapEnd = 0;
@@ -54,7 +59,7 @@ private:
     std::vector<uint16_t> m_probs;
     unsigned m_state = 0;
     uint32_t m_rep[4] = {};
-    uint32_t m_processed = 0;  // position for the literal and position contexts
+    uint32_t m_processed = 0;  // position since the last dictionary reset, for the literal and position contexts
 };
 
 } // namespace SevenZCore

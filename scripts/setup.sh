@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prepares a Debian 12 machine to build, run and test Velkaro Setup.
 # Idempotent: a rerun with everything in place takes seconds.
-#   1. Debian packages (i386 multiarch, mingw-w64, Wine, Xvfb, tools, fonts).
+#   1. Debian packages (i386 multiarch, mingw-w64, Wine, Xvfb, tools, fonts;
+#      clang with libFuzzer and the host's liblzma for the native fuzz targets).
 #   2. Target libraries Debian does not ship for mingw (liblzma, libbz2,
 #      libarchive, libcrypto), built from Debian source packages into a
 #      versioned prefix under the cache folder.
@@ -37,6 +38,7 @@ PACKAGES=(
   libz-mingw-w64-dev libstb-dev googletest
   cmake make pkg-config dpkg-dev ca-certificates curl perl python3 autoconf automake libtool
   liblnk-utils
+  clang libclang-rt-14-dev liblzma-dev
   fonts-wqy-microhei fonts-liberation2
 )
 PACKAGES_NO_RECOMMENDS=(openbox xcompmgr)
