@@ -26,10 +26,10 @@ typedef HRESULT(WINAPI* GetDpiForMonitorFn)(HMONITOR, int, UINT*, UINT*);
 typedef HRESULT(WINAPI* SetProcessDpiAwarenessFn)(int);
 typedef BOOL(WINAPI* SetProcessDPIAwareFn)();
 
-FARPROC ShcoreProc(const char* name)
+void* ShcoreProc(const char* name)
 {
     static HMODULE shcore = LoadLibraryW(L"shcore.dll");
-    return shcore ? GetProcAddress(shcore, name) : nullptr;
+    return shcore ? reinterpret_cast<void*>(GetProcAddress(shcore, name)) : nullptr;
 }
 
 int ScreenDpi()
@@ -71,8 +71,8 @@ bool CUiDpi::SetProcessAwareness(UiDpiAwareness awareness)
         reinterpret_cast<SetProcessDpiAwarenessFn>(ShcoreProc("SetProcessDpiAwareness"));
     if (setAwareness) return SUCCEEDED(setAwareness(static_cast<int>(awareness)));
     if (awareness == UI_DPI_UNAWARE) return true; // what a process is unless it asks
-    auto setAware = reinterpret_cast<SetProcessDPIAwareFn>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDPIAware"));
+    auto setAware = reinterpret_cast<SetProcessDPIAwareFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDPIAware")));
     return setAware && setAware();
 }
 
