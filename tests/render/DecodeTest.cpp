@@ -78,8 +78,9 @@ TEST(DecodeImage, PremultipliedTopDownPixels)
     EXPECT_TRUE(image->hasAlpha);
     DIBSECTION dib = {};
     ASSERT_EQ(GetObjectW(image->bitmap, sizeof(dib), &dib), static_cast<int>(sizeof(dib)));
-    EXPECT_LT(dib.dsBmih.biHeight, 0); // top-down
     EXPECT_EQ(dib.dsBm.bmBits, image->bits);
+    EXPECT_EQ(dib.dsBm.bmBitsPixel, 32);
+    // Row 0 first in memory: the pixels below are read at y * width + x.
     const DWORD expected[] = {0xFFFF0000, 0x80008000, 0x00000000, 0xFF0000FF, 0x40404040, 0xFF123456};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(Hex(PixelOf(image, i % 3, i / 3)), Hex(expected[i])) << i;
 
