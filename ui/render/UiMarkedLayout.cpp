@@ -115,6 +115,7 @@ private:
         m_x = m_left;
         m_lineHeight = Paragraph() + FontLineHeight();
         m_lineClosed = false;
+        m_lineUsed = false;
         return true;
     }
 
@@ -132,6 +133,7 @@ private:
         item.box = {m_x, 0, m_x + width, FontLineHeight()};
         m_out->items.push_back(item);
         m_x += width;
+        m_lineUsed = true;
     }
 
     // The ellipsis ends the text on the last line that can show.
@@ -217,6 +219,7 @@ private:
         item.box = {m_x, 0, m_x + width, height};
         m_out->items.push_back(item);
         m_x += width;
+        m_lineUsed = true;
         // Taller images make their line taller; the text stays on the line's bottom.
         m_lineHeight = std::max(m_lineHeight, height);
     }
@@ -294,8 +297,9 @@ private:
         case L'b': case L'f': case L'i': case L'u': PopFont(); break;
         case L'c': PopColor(); break;
         case L'p':
-            if (m_x != m_left && !NewLine()) break;
+            // Popped first, so the line after the paragraph does not keep its height.
             if (!m_paragraphs.empty()) m_paragraphs.pop_back();
+            if (m_x != m_left) NewLine();
             break;
         case L'r': m_raw = false; break;
         case L's': m_selected = !m_selected; break;
@@ -307,6 +311,9 @@ private:
     {
         CloseLine();
         UiMarkupLayout& out = *m_out;
+        // A line break at the very end ("</p>", "<n>") opens a line that stays
+        // empty; it adds nothing to the text's extent.
+        if (!m_lineUsed && out.lines.size() > 1 && out.lines.back().width == 0) out.lines.pop_back();
         const RECT& rect = m_in.rect;
         int rectWidth = rect.right - rect.left;
         int rectHeight = rect.bottom - rect.top;
@@ -384,6 +391,7 @@ private:
     int m_y = 0;
     int m_lineHeight = 0;
     bool m_lineClosed = false;
+    bool m_lineUsed = false;   // the current line has a run or an image
     bool m_ended = false;
     bool m_raw = false;
     bool m_selected = false;
