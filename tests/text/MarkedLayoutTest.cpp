@@ -159,7 +159,7 @@ TEST(MarkedLayout, NarrowRectanglesStillEnd)
     EXPECT_EQ(200000u, big.layout.items.size());
 }
 
-TEST(MarkedLayout, FontsShareTheBottomLine)
+TEST(MarkedLayout, FontsShareTheBaseline)
 {
     Laid laid = Layout(L"ab<b>cd</b>ef<f Big 20>g</f>h", kWide, 0);
     ASSERT_EQ(5u, laid.layout.items.size());
@@ -167,9 +167,12 @@ TEST(MarkedLayout, FontsShareTheBottomLine)
     EXPECT_EQ(20, laid.Item(1).box.right - laid.Item(1).box.left);   // bold is wider
     EXPECT_EQ(FakeCanvas::BOLD, laid.Item(1).font);
     EXPECT_EQ(-1, laid.Item(2).font);
-    for (const UiMarkupItem& item : laid.layout.items) EXPECT_EQ(42, item.box.bottom) << laid.Runs();
-    EXPECT_EQ(laid.Item(0).box.top, laid.Item(2).box.top);
-    EXPECT_LT(laid.Item(3).box.top, laid.Item(2).box.top);
+    // The big run (40 + 2 tall, 10 below the baseline) sets the line: 32 above, 10 below.
+    for (const UiMarkupItem& item : laid.layout.items) {
+        EXPECT_EQ(32, item.box.bottom - item.descent) << laid.Runs();
+    }
+    EXPECT_EQ("ab@0,18 cd@16,18 ef@36,18 g@52,0 h@62,18", laid.Runs());
+    EXPECT_EQ(42, laid.layout.height);
 
     // Nested styles, and popping past the bottom of the stack keeps the base font.
     laid = Layout(L"<b><i><u>a</u></i></b></b></i>b", kWide, 0);

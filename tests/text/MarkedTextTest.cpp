@@ -121,7 +121,7 @@ TEST_F(MarkedText, BoldRunSharesTheBaseline)
     RECT bold = surface.InkBounds({Width(L"xxxx") + 1, 0, Width(L"xxxx<b>xxxx</b>") - 1, 60});
     RECT big = surface.InkBounds({Width(L"xxxx<b>xxxx</b>xxxx") + 1, 0, 300, 60});
     EXPECT_EQ(plain.bottom, bold.bottom);
-    EXPECT_NEAR(plain.bottom, big.bottom, 1);
+    EXPECT_EQ(plain.bottom, big.bottom);
     EXPECT_LT(big.top, plain.top - 5);
 }
 

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
-#include <objidl.h>
-#include <gdiplus.h>
+#include "ui/render/UiGdi.h"
 
 namespace TextTest {
 
@@ -16,13 +16,13 @@ class GdiplusEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        Gdiplus::GdiplusStartupInput input;
-        ASSERT_EQ(Gdiplus::Ok, Gdiplus::GdiplusStartup(&m_token, &input, nullptr));
+        m_session.reset(new SkinUI::CUiGdiplusSession());
+        ASSERT_TRUE(m_session->Ok());
     }
-    void TearDown() override { Gdiplus::GdiplusShutdown(m_token); }
+    void TearDown() override { m_session.reset(); }
 
 private:
-    ULONG_PTR m_token = 0;
+    std::unique_ptr<SkinUI::CUiGdiplusSession> m_session;
 };
 
 ::testing::Environment* const g_gdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);

@@ -24,7 +24,8 @@ namespace TextTest {
 
 // Font ids: bit 1 bold, 2 italic, 4 underline; -1 counts as 0. Ids from 1000 on
 // are "face size" fonts with size-dependent metrics. Characters are 8 pixels
-// wide (10 in bold, size/2 for sized fonts), lines 16 + 2 pixels tall.
+// wide (10 in bold, size/2 for sized fonts), lines 16 + 2 pixels tall with a
+// descent of 4 (a quarter of the height for sized fonts).
 class FakeCanvas : public SkinUI::IUiMarkupCanvas {
 public:
     enum { BOLD = 1, ITALIC = 2, UNDERLINE = 4, SIZED = 1000 };
@@ -43,6 +44,7 @@ public:
         SkinUI::UiMarkupFontMetrics m;
         int f = font < 0 ? 0 : font;
         m.height = f >= SIZED ? (f - SIZED) / 8 * 2 : 16;
+        m.descent = m.height / 4;
         m.externalLeading = 2;
         m.averageWidth = CharWidth(font);
         m.italic = (f & ITALIC) != 0;

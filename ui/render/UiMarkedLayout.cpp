@@ -93,6 +93,7 @@ private:
         UiMarkupLine line;
         line.top = m_y;
         line.height = m_lineHeight;
+        line.descent = m_lineDescent;
         line.width = std::max(0, m_x - m_left);
         m_out->lines.push_back(line);
         m_lineClosed = true;
@@ -116,6 +117,8 @@ private:
         m_lineHeight = Paragraph() + FontLineHeight();
         m_lineClosed = false;
         m_lineUsed = false;
+        m_lineAscent = 0;
+        m_lineDescent = 0;
         return true;
     }
 
@@ -130,10 +133,17 @@ private:
         item.color = Color();
         item.selected = m_selected;
         item.link = m_link;
-        item.box = {m_x, 0, m_x + width, FontLineHeight()};
+        int height = FontLineHeight();
+        item.descent = std::max(0, std::min(m_canvas->Metrics(item.font).descent, height));
+        item.box = {m_x, 0, m_x + width, height};
         m_out->items.push_back(item);
         m_x += width;
         m_lineUsed = true;
+        // Runs of different sizes share a baseline: the line holds the tallest part
+        // above it and the deepest below it.
+        m_lineAscent = std::max(m_lineAscent, height - item.descent);
+        m_lineDescent = std::max(m_lineDescent, item.descent);
+        m_lineHeight = std::max(m_lineHeight, m_lineAscent + m_lineDescent);
     }
 
     // The ellipsis ends the text on the last line that can show.
@@ -331,11 +341,13 @@ private:
             else if (m_in.format & DT_BOTTOM) out.shiftY = rectHeight - out.height;
         }
 
-        // Runs and images sit on their line's bottom, so different fonts share it.
+        // Runs stand on their line's baseline, images on its bottom.
         for (UiMarkupItem& item : out.items) {
             const UiMarkupLine& line = out.lines[item.line];
             int height = item.box.bottom;
-            item.box.top = line.top + line.height - height + out.shiftY;
+            int bottom = line.top + line.height;
+            if (item.kind == UiMarkupItem::TEXT) bottom -= line.descent - item.descent;
+            item.box.top = bottom - height + out.shiftY;
             item.box.bottom = item.box.top + height;
             item.box.left += line.shift;
             item.box.right += line.shift;
@@ -392,6 +404,8 @@ private:
     int m_lineHeight = 0;
     bool m_lineClosed = false;
     bool m_lineUsed = false;   // the current line has a run or an image
+    int m_lineAscent = 0;      // of its runs: above the baseline (external leading included)
+    int m_lineDescent = 0;     // and below it
     bool m_ended = false;
     bool m_raw = false;
     bool m_selected = false;
