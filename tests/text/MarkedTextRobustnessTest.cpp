@@ -56,4 +56,29 @@ TEST(MarkedTextRobustness, MutatedTextsDrawSafely)
     }
 }
 
+// Plain text reads "&#x" entities and "&&" pairs; texts that end inside them.
+TEST(PlainTextRobustness, TextsEndingInsideEntities)
+{
+    CPaintManagerUI manager;
+    ASSERT_NE(nullptr, manager.AddFont(0, L"Arial", 14, false, false, false));
+    const wchar_t* texts[] = {L"&", L"&&", L"a&&&", L"&#", L"&#x", L"&#x4", L"&#x4E2", L"&#x4E2D", L"x&#x;",
+                              L"&#x&#x41", L"", L"&#xFFFF", L"&#xD800"};
+    Surface surface(100, 30);
+    for (bool gdiplus : {false, true}) {
+        manager.SetUseGdiplusText(gdiplus);
+        for (const wchar_t* text : texts) {
+            GuardedText guarded(text);
+            const UINT formats[] = {0, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_END_ELLIPSIS,
+                                    DT_CALCRECT | DT_WORDBREAK};
+            for (UINT format : formats) {
+                RECT rect = {10, 5, 90, 25};
+                DrawPlainText(surface.DC(), &manager, rect, guarded.Text(), 0xFF000000, 0, format);
+                if (!(format & DT_CALCRECT)) {
+                    ASSERT_EQ(0, surface.InkOutside({10, 5, 90, 25})) << TestSupport::ToUtf8(text);
+                }
+            }
+        }
+    }
+}
+
 } // namespace

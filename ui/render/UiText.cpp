@@ -31,6 +31,7 @@ void DrawWithGdiplus(HDC dc, CPaintManagerUI* manager, RECT& rect, const wchar_t
 {
     CUiSelectObject selected(dc, font);
     Gdiplus::Graphics graphics(dc);
+    if (graphics.GetLastStatus() != Gdiplus::Ok) return;   // GDI+ not started
     LOGFONTW logFont = {};
     std::unique_ptr<Gdiplus::Font> gdipFont;
     if (font && GetObjectW(font, sizeof(logFont), &logFont)) gdipFont.reset(new Gdiplus::Font(dc, &logFont));
