@@ -152,6 +152,13 @@ TEST(MarkedLayout, NarrowRectanglesStillEnd)
     }
     Laid laid = Layout(L"abc", {0, 0, 3, 1000}, DT_CALCRECT);
     EXPECT_EQ("a@0,0 b@0,18 c@0,36", laid.Runs());
+    // A character outside the basic plane is two code units and stays whole.
+    laid = Layout(L"a\xD83D\xDE00" L"b", {0, 0, 3, 1000}, DT_CALCRECT);
+    ASSERT_EQ(3u, laid.layout.items.size());
+    EXPECT_EQ(2, laid.Item(1).length);
+    laid = Layout(L"ab\xD83D\xDE00", {0, 0, 24, 1000}, DT_CALCRECT);   // the edge falls inside the pair
+    ASSERT_EQ(2u, laid.layout.items.size());
+    EXPECT_EQ(2, laid.Item(0).length);
 
     // A long text in a narrow rectangle is measured in pieces, not all over again.
     std::wstring longText(200000, L'x');

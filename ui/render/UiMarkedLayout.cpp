@@ -17,6 +17,18 @@ const int kMaxPen = 0x3FFFFFFF;
 
 const wchar_t kEllipsis[] = L"...";
 
+// A count of leading characters that does not end between the halves of a
+// surrogate pair (one character outside the basic plane): such a cut would draw
+// two broken halves on two lines.
+int WholeCharacters(const wchar_t* run, int length, int count)
+{
+    if (count <= 0 || count >= length) return count;
+    if (IS_HIGH_SURROGATE(run[count - 1]) && IS_LOW_SURROGATE(run[count])) {
+        return count > 1 ? count - 1 : count + 1;
+    }
+    return count;
+}
+
 class MarkupLayouter {
 public:
     MarkupLayouter(const UiMarkupInput& input, IUiMarkupCanvas* canvas, UiMarkupLayout* layout)
@@ -162,7 +174,7 @@ private:
             // Measure no more than could possibly fit, so that a long text in a narrow
             // rectangle does not cost its length squared.
             int average = std::max(1, m_canvas->Metrics(font).averageWidth);
-            int window = std::min(length, std::max(0, avail) / average * 2 + 16);
+            int window = WholeCharacters(run, length, std::min(length, std::max(0, avail) / average * 2 + 16));
             int width = m_canvas->TextWidth(font, run, window);
             if (width <= avail) {
                 int keep = window;
@@ -177,7 +189,7 @@ private:
             }
             if (m_ellipsis && IsLastLine()) {
                 int dots = m_canvas->TextWidth(font, kEllipsis, 3);
-                int fit = m_canvas->FitCount(font, run, window, avail - dots);
+                int fit = WholeCharacters(run, window, m_canvas->FitCount(font, run, window, avail - dots));
                 if (fit > 0) Emit(run, fit, m_canvas->TextWidth(font, run, fit));
                 if (m_x + dots <= m_right || m_x == m_left) Emit(kEllipsis, 3, dots);
                 m_ended = true;
@@ -191,6 +203,7 @@ private:
             }
             // A character wider than the whole line still takes a line of its own.
             if (cut == 0 && m_x == m_left) cut = 1;
+            cut = WholeCharacters(run, length, cut);
             if (cut > 0) Emit(run, cut, m_canvas->TextWidth(font, run, cut));
             run += cut;
             length -= cut;
