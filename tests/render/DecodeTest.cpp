@@ -78,8 +78,9 @@ TEST(DecodeImage, PremultipliedTopDownPixels)
     EXPECT_TRUE(image->hasAlpha);
     DIBSECTION dib = {};
     ASSERT_EQ(GetObjectW(image->bitmap, sizeof(dib), &dib), static_cast<int>(sizeof(dib)));
-    EXPECT_LT(dib.dsBmih.biHeight, 0); // top-down
     EXPECT_EQ(dib.dsBm.bmBits, image->bits);
+    EXPECT_EQ(dib.dsBm.bmBitsPixel, 32);
+    // Row 0 first in memory: the pixels below are read at y * width + x.
     const DWORD expected[] = {0xFFFF0000, 0x80008000, 0x00000000, 0xFF0000FF, 0x40404040, 0xFF123456};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(Hex(PixelOf(image, i % 3, i / 3)), Hex(expected[i])) << i;
 
@@ -129,15 +130,43 @@ TEST(DecodeImage, DamagedFilesGiveNull)
     EXPECT_EQ(DecodeImageBytes(nullptr, 10, 0), nullptr);
 }
 
+// A BMP header claiming width x height at 32 bits, followed by a few bytes of pixels.
+std::string BmpWithHeader(int32_t width, int32_t height)
+{
+    auto le = [](std::string& s, uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) s += static_cast<char>(v >> (8 * i));
+    };
+    std::string bmp = "BM";
+    le(bmp, 14 + 40 + 64, 4);
+    le(bmp, 0, 4);
+    le(bmp, 14 + 40, 4);
+    le(bmp, 40, 4);
+    le(bmp, static_cast<uint32_t>(width), 4);
+    le(bmp, static_cast<uint32_t>(height), 4);
+    le(bmp, 1, 2);
+    le(bmp, 32, 2);
+    le(bmp, 0, 4);
+    le(bmp, 64, 4);
+    le(bmp, 2835, 4);
+    le(bmp, 2835, 4);
+    le(bmp, 0, 4);
+    le(bmp, 0, 4);
+    bmp += std::string(64, '\x7f');
+    return bmp;
+}
+
 TEST(DecodeImage, HugeHeaderIsRefusedBeforeAllocating)
 {
-    // 10000 x 10000 is within what the decoder itself would try: 400 MB of pixels
-    // (then as much again for the bitmap) unless the header is checked first.
-    std::string png = PngWithHeader(10000, 10000);
+    // The decoder would take an 8000 x 8000 BMP on trust: 256 MB of pixels, filled
+    // from a file of a hundred bytes, then as much again for the bitmap, unless
+    // the header is checked first.
+    std::string bmp = BmpWithHeader(8000, 8000);
+    ImageOwner small{Decode(BmpWithHeader(4, 4))};
+    ASSERT_NE(small.image, nullptr); // the header itself is one the decoder reads
     PROCESS_MEMORY_COUNTERS before = {}, after = {};
     ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof(before)));
     DWORD start = GetTickCount();
-    EXPECT_EQ(Decode(png), nullptr);
+    EXPECT_EQ(Decode(bmp), nullptr);
     ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof(after)));
     EXPECT_LT(after.PeakPagefileUsage - before.PeakPagefileUsage, 32u * 1024 * 1024);
     EXPECT_LT(GetTickCount() - start, 2000u);
