@@ -7,6 +7,15 @@ run() { "$VELKARO_SOURCE/scripts/wine-run" --root="$VELKARO_WINE_ROOT" "$@"; }
 probe() { run "$VELKARO_BIN/kecommon_probe.exe" "$@" | tr -d '\r'; }
 regq() { run reg "$@" 2>/dev/null | tr -d '\r'; }
 
+. "$VELKARO_SOURCE/scripts/arch.sh"
+# The product is 32-bit and writes under WOW64; a 64-bit test build writes the
+# native view (machines that cannot run 32-bit programs test that way).
+if [ "$(velkaro_arch)" = i686 ]; then
+  view=32 other=64 parent='SOFTWARE\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall'
+else
+  view=64 other=32 parent='SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
+fi
+
 fails=0
 check() {  # check <description> <expected> <actual>
   if [ "$2" == "$3" ]; then echo "ok   $1"; else echo "FAIL $1: expected [$2], got [$3]"; fails=$((fails + 1)); fi
@@ -20,10 +29,10 @@ folder='C:\Program Files (x86)\Norvantix\Norvantix'
 
 # A first installation, a value of someone else's, then the second installation.
 probe register "$old" >/dev/null
-run reg add "$key" /v ForeignValue /d kept /f /reg:32 >/dev/null 2>&1
+run reg add "$key" /v ForeignValue /d kept /f /reg:$view >/dev/null 2>&1
 reg_path=$(value_of key "$(probe register "$folder")")
-check "entry key path under WOW64" \
-  'SOFTWARE\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall\{9231853D-F1E3-4F7E-BDDF-8D9AF6D07462}' "$reg_path"
+check "entry key path in the process's own view" \
+  "$parent\\{9231853D-F1E3-4F7E-BDDF-8D9AF6D07462}" "$reg_path"
 
 dump=$(probe dump)
 declare -A want=(
@@ -34,7 +43,7 @@ declare -A want=(
   [DisplayVersion]='5.3.1.0'
   [Publisher]='Quorlith'
 )
-query=$(regq query "$key" /reg:32)
+query=$(regq query "$key" /reg:$view)
 for name in DisplayName DisplayIcon UninstallString InstallLocation DisplayVersion Publisher; do
   check "KEReg2 $name" "${want[$name]}" "$(value_of "$name" "$dump")"
   check "$name ends in exactly one NUL" 1 "$(value_of "$name.nulls" "$dump")"
@@ -50,8 +59,8 @@ check "UninstallString is quoted" '"C:\Program Files (x86)\Norvantix\Norvantix\D
 check "a value written by someone else stays" kept "$(reg_value ForeignValue "$query")"
 check "only the six values and the foreign one" 7 "$(grep -c '    REG_SZ    ' <<<"$query")"
 
-# The 32-bit view only: nothing in the 64-bit view, and no doubled Wow6432Node.
-regq query "$key" /reg:64 >/dev/null && { echo "FAIL entry also in the 64-bit view"; fails=$((fails + 1)); }
+# One view only: nothing in the other one, and no doubled Wow6432Node.
+regq query "$key" /reg:$other >/dev/null && { echo "FAIL entry also in the $other-bit view"; fails=$((fails + 1)); }
 regq query 'HKLM\Software\Wow6432Node\Wow6432Node' /reg:64 >/dev/null \
   && { echo "FAIL a nested Wow6432Node key exists"; fails=$((fails + 1)); }
 
