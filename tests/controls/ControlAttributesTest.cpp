@@ -1,0 +1,283 @@
+// Skin attributes of the control base: the table, the value parsers and the
+// attribute-list reader.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "ui/controls/UiAttributeTable.h"
+#include "ui/controls/UiControl.h"
+#include "ui/core/UiPaintManager.h"
+
+using namespace SkinUI;
+
+namespace {
+
+bool SameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+struct AttributeCase {
+    const char* label;
+    std::vector<std::pair<const wchar_t*, const wchar_t*>> pairs;
+    std::function<bool(CControlUI&)> check;
+};
+
+class AttributeTableTest : public ::testing::TestWithParam<AttributeCase> {};
+
+TEST_P(AttributeTableTest, AppliesToTheField)
+{
+    CControlUI control;
+    for (const auto& pair : GetParam().pairs)
+        control.ApplyAttribute(pair.first, pair.second);
+    EXPECT_TRUE(GetParam().check(control)) << GetParam().label;
+}
+
+const AttributeCase kAttributeCases[] = {
+    {"pos with a negative left takes the right edge",
+     {{L"pos", L"-1,10,50,30"}},
+     [](CControlUI& c) {
+         SIZE xy = c.FloatOffset();
+         return xy.cx == 50 && xy.cy == 10 && c.PresetWidth() == 51 && c.PresetHeight() == 20 &&
+                !c.Floating();
+     }},
+    {"pos with a negative top takes the bottom edge",
+     {{L"pos", L"4,-8,14,-2"}},
+     [](CControlUI& c) {
+         SIZE xy = c.FloatOffset();
+         return xy.cx == 4 && xy.cy == -2 && c.PresetWidth() == 10 && c.PresetHeight() == 6;
+     }},
+    {"pos with missing values reads them as 0",
+     {{L"pos", L"7"}},
+     [](CControlUI& c) { return c.FloatOffset().cx == 7 && c.PresetWidth() == 7; }},
+    {"float true / other",
+     {{L"float", L"TRUE"}},
+     [](CControlUI& c) { return c.Floating(); }},
+    {"float false keeps it in the layout",
+     {{L"float", L"true"}, {L"float", L"yes"}},
+     [](CControlUI& c) { return !c.Floating(); }},
+    {"float with fractions sets percent and floats",
+     {{L"float", L"0.5,0.25,1,0.75"}},
+     [](CControlUI& c) {
+         UiFloatPercent p = c.AnchorFractions();
+         return c.Floating() && p.left == 0.5 && p.top == 0.25 && p.right == 1 && p.bottom == 0.75;
+     }},
+    {"floatalign tokens by comma or space",
+     {{L"floatalign", L"right, bottom"}},
+     [](CControlUI& c) { return c.FloatAlignment() == (UIFLOAT_RIGHT | UIFLOAT_BOTTOM); }},
+    {"floatalign center replaces right, vcenter replaces bottom",
+     {{L"floatalign", L"right,bottom"}, {L"floatalign", L"center vcenter"}},
+     [](CControlUI& c) { return c.FloatAlignment() == (UIFLOAT_HCENTER | UIFLOAT_VCENTER); }},
+    {"floatalign left and top clear, unknown tokens ignored",
+     {{L"floatalign", L"center,bottom"}, {L"floatalign", L"left,sideways,top"}},
+     [](CControlUI& c) { return c.FloatAlignment() == 0; }},
+    {"floatalign null resets before later tokens",
+     {{L"floatalign", L"right"}, {L"floatalign", L"null vcenter"}},
+     [](CControlUI& c) { return c.FloatAlignment() == UIFLOAT_VCENTER; }},
+    {"padding",
+     {{L"padding", L"1,2,3,4"}},
+     [](CControlUI& c) { return SameRect(c.Padding(), RECT{1, 2, 3, 4}); }},
+    {"colours skip blanks and one #",
+     {{L"bkcolor", L"  #FF102030"}, {L"bkcolor2", L"#80FFFFFF"}, {L"bkcolor3", L"#1"},
+      {L"forecolor", L"FF000001"}},
+     [](CControlUI& c) {
+         return c.BkColor() == 0xFF102030 && c.BkColor2() == 0x80FFFFFF && c.BkColor3() == 1 &&
+                c.ForeColor() == 0xFF000001;
+     }},
+    {"bkcolor1 is bkcolor",
+     {{L"bkcolor1", L"#FF00FF00"}},
+     [](CControlUI& c) { return c.BkColor() == 0xFF00FF00; }},
+    {"border colours do not skip blanks",
+     {{L"bordercolor", L" #FF102030"}, {L"focusbordercolor", L"#FF405060"}},
+     [](CControlUI& c) { return c.BorderColor() == 0 && c.FocusBorderColor() == 0xFF405060; }},
+    {"bordersize with commas sets the sides only",
+     {{L"bordersize", L"3"}, {L"bordersize", L"1,2,3,4"}},
+     [](CControlUI& c) { return c.BorderSize() == 3 && SameRect(c.SideBorders(), RECT{1, 2, 3, 4}); }},
+    {"bordersize without comma clears the sides",
+     {{L"bordersize", L"1,1,1,1"}, {L"bordersize", L"2"}},
+     [](CControlUI& c) { return c.BorderSize() == 2 && SameRect(c.SideBorders(), RECT{0, 0, 0, 0}); }},
+    {"side border sizes one at a time",
+     {{L"leftbordersize", L"1"}, {L"topbordersize", L"2"}, {L"rightbordersize", L"3"},
+      {L"bottombordersize", L"4"}},
+     [](CControlUI& c) { return SameRect(c.SideBorders(), RECT{1, 2, 3, 4}); }},
+    {"borderround and borderstyle",
+     {{L"borderround", L"10,12"}, {L"borderstyle", L"2"}},
+     [](CControlUI& c) { return c.BorderRound().cx == 10 && c.BorderRound().cy == 12 && c.BorderStyle() == 2; }},
+    {"images and gradient stored as written",
+     {{L"bkimage", L"file='a.png' corner='1,1,1,1'"}, {L"foreimage", L"b.png"}, {L"gradient", L"hor"}},
+     [](CControlUI& c) {
+         return c.BkImage() == L"file='a.png' corner='1,1,1,1'" && c.ForeImage() == L"b.png" &&
+                c.GradientDirection() == L"hor";
+     }},
+    {"sizes; negative ones are ignored",
+     {{L"width", L"40"}, {L"height", L"20"}, {L"width", L"-5"}, {L"minwidth", L"3"},
+      {L"maxheight", L"70"}, {L"minheight", L"-1"}, {L"maxwidth", L"-1"}},
+     [](CControlUI& c) {
+         return c.PresetWidth() == 40 && c.PresetHeight() == 20 && c.MinimumWidth() == 3 &&
+                c.MaximumHeight() == 70 && c.MinimumHeight() == 0 && c.MaximumWidth() == 9999;
+     }},
+    {"flags are true only for true",
+     {{L"drag", L"True"}, {L"drop", L"1"}, {L"resourcetext", L"false"}, {L"richevent", L"TRUE"},
+      {L"menu", L"true"}, {L"autotextsizeenable", L"true"}, {L"colorhsl", L"true"}},
+     [](CControlUI& c) {
+         return c.DragAllowed() && !c.DropAllowed() && !c.TextIsResourceKey() && c.RichEvents() &&
+                c.ContextMenuEnabled() && c.AutoTextSize() && c.ColorHsl();
+     }},
+    {"enabled, mouse, keyboard, visible",
+     {{L"enabled", L"false"}, {L"mouse", L"false"}, {L"keyboard", L"no"}, {L"visible", L"false"}},
+     [](CControlUI& c) {
+         return !c.Enabled() && !c.MouseEnabled() && !c.KeyboardEnabled() && !c.OwnVisible();
+     }},
+    {"text turns {\\n} into a line feed",
+     {{L"text", L"one{\\n}two{\\n}"}},
+     [](CControlUI& c) { return c.Text() == L"one\ntwo\n"; }},
+    {"tooltip turns <n> into CR LF",
+     {{L"tooltip", L"a<n>b"}},
+     [](CControlUI& c) { return c.Hint() == L"a\r\nb"; }},
+    {"name, userdata, shortcut (first character)",
+     {{L"name", L"okBtn"}, {L"userdata", L"42"}, {L"shortcut", L"Yes"}},
+     [](CControlUI& c) { return c.Name() == L"okBtn" && c.UserText() == L"42" && c.AccessKey() == L'Y'; }},
+    {"cursor by name; unknown names leave it",
+     {{L"cursor", L"hand"}, {L"cursor", L"pointy"}},
+     [](CControlUI& c) { return c.CursorId() == 32649 && c.CursorName() == L"hand"; }},
+    {"attribute names ignore case",
+     {{L"BkColor", L"#FF010203"}, {L"WIDTH", L"9"}},
+     [](CControlUI& c) { return c.BkColor() == 0xFF010203 && c.PresetWidth() == 9; }},
+    {"unknown names become custom attributes, first value wins",
+     {{L"x-role", L"primary"}, {L"x-role", L"secondary"}},
+     [](CControlUI& c) { return c.ExtraAttribute(L"x-role") == std::wstring(L"primary"); }},
+    {"style without a manager is kept as a custom attribute",
+     {{L"style", L"flat"}},
+     [](CControlUI& c) { return c.ExtraAttribute(L"style") == std::wstring(L"flat"); }},
+    {"virtualwnd",
+     {{L"virtualwnd", L"install0"}},
+     [](CControlUI& c) { return c.VirtualWindowName() == L"install0"; }},
+    {"innerstyle is an attribute list applied at once",
+     {{L"innerstyle", L"width=\"12\" height=\"13\""}},
+     [](CControlUI& c) { return c.PresetWidth() == 12 && c.PresetHeight() == 13; }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Control, AttributeTableTest, ::testing::ValuesIn(kAttributeCases));
+
+// ---- attribute lists
+
+struct ListCase {
+    const char* label;
+    const wchar_t* list;
+    const wchar_t* expectName;   // null: name must stay empty
+    int expectWidth;
+};
+
+class AttributeListTest : public ::testing::TestWithParam<ListCase> {};
+
+TEST_P(AttributeListTest, ReadsPairs)
+{
+    CControlUI control;
+    control.ApplyAttributes(GetParam().list);
+    EXPECT_EQ(std::wstring(control.Name()), std::wstring(GetParam().expectName ? GetParam().expectName : L""))
+        << GetParam().label;
+    EXPECT_EQ(control.PresetWidth(), GetParam().expectWidth) << GetParam().label;
+}
+
+const ListCase kListCases[] = {
+    {"two pairs separated by a space", L"name=\"a\" width=\"5\"", L"a", 5},
+    {"one pair then the end", L"name=\"a\"", L"a", 0},
+    {"a value without its closing quote is not applied", L"name=\"a\" width=\"5", L"a", 0},
+    {"&quot; stands for a quote", L"name=&quot;q&quot; width=&quot;6&quot;", L"q", 6},
+    {"a comma after one more character continues", L"name=\"a\";,width=\"7\"", L"a", 7},
+    {"anything else ends the list", L"name=\"a\";width=\"7\"", L"a", 0},
+    {"a name without = ends the list", L"name", nullptr, 0},
+    {"= must be followed by a quote", L"name=a width=\"3\"", nullptr, 0},
+    {"empty list", L"", nullptr, 0},
+    {"surrogate pairs stay whole", L"name=\"\xD83D\xDE00x\" width=\"2\"", L"\xD83D\xDE00x", 2},
+};
+
+INSTANTIATE_TEST_SUITE_P(Control, AttributeListTest, ::testing::ValuesIn(kListCases));
+
+TEST(ControlAttributes, StylesOfTheManagerApplyTheirList)
+{
+    CPaintManagerUI manager;
+    manager.AddStyle(L"wide", L"width=\"80\" name=\"styled\"");
+    CControlUI control;
+    control.Attach(&manager, nullptr, false);
+    control.ApplyAttribute(L"style", L"wide");
+    EXPECT_EQ(control.PresetWidth(), 80);
+    EXPECT_EQ(control.Name(), L"styled");
+    EXPECT_EQ(control.ExtraAttribute(L"style"), nullptr);
+
+    // A list that is a style name is replaced by the style.
+    CControlUI other;
+    other.Attach(&manager, nullptr, false);
+    other.ApplyAttributes(L"wide");
+    EXPECT_EQ(other.PresetWidth(), 80);
+    control.Attach(nullptr, nullptr, false);
+    other.Attach(nullptr, nullptr, false);
+}
+
+TEST(ControlAttributes, StyleLoopsEndInsteadOfOverflowingTheStack)
+{
+    CPaintManagerUI manager;
+    manager.AddStyle(L"a", L"style=\"b\" width=\"3\"");
+    manager.AddStyle(L"b", L"style=\"a\" height=\"4\"");
+    manager.AddStyle(L"self", L"self");
+    CControlUI control;
+    control.Attach(&manager, nullptr, false);
+    control.ApplyAttribute(L"style", L"a");
+    control.ApplyAttributes(L"self");
+    EXPECT_EQ(control.PresetWidth(), 3);
+    EXPECT_EQ(control.PresetHeight(), 4);
+    control.Attach(nullptr, nullptr, false);
+}
+
+TEST(ControlAttributes, ExtraAttributesNeverReplace)
+{
+    CControlUI control;
+    EXPECT_TRUE(control.AddExtraAttribute(L"k", L"1"));
+    EXPECT_FALSE(control.AddExtraAttribute(L"k", L"2"));
+    EXPECT_FALSE(control.AddExtraAttribute(L"", L"2"));
+    EXPECT_FALSE(control.AddExtraAttribute(L"e", L""));
+    EXPECT_STREQ(control.ExtraAttribute(L"k"), L"1");
+    EXPECT_EQ(control.ExtraAttribute(L"missing"), nullptr);
+    EXPECT_TRUE(control.RemoveExtraAttribute(L"k"));
+    EXPECT_FALSE(control.RemoveExtraAttribute(L"k"));
+    for (int i = 0; i < 200; ++i)
+        control.AddExtraAttribute(std::to_wstring(i).c_str(), L"v");
+    EXPECT_EQ(control.ExtraAttributeCount(), 200);
+    control.ClearExtraAttributes();
+    EXPECT_EQ(control.ExtraAttributeCount(), 0);
+    EXPECT_TRUE(control.AddExtraAttribute(L"k", L"3"));
+}
+
+TEST(ControlAttributes, CursorNamesRoundTrip)
+{
+    const wchar_t* names[] = {L"arrow", L"ibeam", L"wait", L"cross", L"uparrow", L"size", L"icon",
+                              L"sizenwse", L"sizenesw", L"sizewe", L"sizens", L"sizeall", L"no", L"hand"};
+    for (const wchar_t* name : names) {
+        CControlUI control;
+        control.ApplyAttribute(L"cursor", name);
+        EXPECT_EQ(control.CursorName(), name);
+    }
+    CControlUI fresh;
+    EXPECT_TRUE(fresh.CursorName().IsEmpty());
+    fresh.AssignCursor(12345);
+    EXPECT_TRUE(fresh.CursorName().IsEmpty());
+}
+
+TEST(ControlAttributes, ParsersAreLenientAndStayInTheirString)
+{
+    int v[4] = {9, 9, 9, 9};
+    EXPECT_EQ(UiParse::IntList(L"1,2", v, 4), 2);
+    EXPECT_EQ(v[2], 0);
+    EXPECT_EQ(v[3], 0);
+    EXPECT_EQ(UiParse::IntList(L"x,5", v, 4), 2);   // malformed reads 0
+    EXPECT_EQ(v[0], 0);
+    EXPECT_EQ(v[1], 5);
+    EXPECT_EQ(UiParse::Int(L"abc"), 0);
+    EXPECT_EQ(UiParse::Color(L"#zz"), 0u);
+    EXPECT_EQ(UiParse::Color(L"#FFFFFFFF"), 0xFFFFFFFFu);
+    EXPECT_FALSE(UiParse::Bool(L"truest"));
+    EXPECT_TRUE(UiParse::Bool(L"tRuE"));
+}
+
+} // namespace
