@@ -2,16 +2,30 @@
 // under, and a few named pixels of what they draw.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "TestContainer.h"
 #include "ui/controls/UiControl.h"
+#include "ui/render/UiGdi.h"
 
 using namespace SkinUI;
 using ControlTests::CTestContainer;
 
 namespace {
+
+// Fills and strokes go through GDI+, which the program entry starts in the product.
+class GdiplusEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { m_session.reset(new CUiGdiplusSession); }
+    void TearDown() override { m_session.reset(); }
+
+private:
+    std::unique_ptr<CUiGdiplusSession> m_session;
+};
+const ::testing::Environment* const g_gdiplus =
+    ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
 
 // A 32-bit top-down surface with a memory DC, cleared to 0.
 class Surface {
