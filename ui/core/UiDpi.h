@@ -42,12 +42,14 @@ public:
     int Unscale(int value) const;
     RECT Unscale(const RECT& rect) const;
 
-    // "btn.png" at 150 -> "btn@1.5x.png": every '.' gains the "@%gx." mark.
+    // "btn.png" at 150 -> "btn@1.5x.png": the extension's dot gains the "@%gx." mark.
+    // Only the last dot of the file name counts, so dots in folder names stay put.
+    // Empty when there is no such variant (no extension, or 100 %).
     static CUiString VariantName(const wchar_t* name, int percent);
 
 private:
     int m_scale;
-    int m_firstScale;
+    int m_firstScale;           // 0 until the first SetScale
     UiDpiAwareness m_awareness;
 };
 

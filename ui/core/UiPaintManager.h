@@ -1,6 +1,7 @@
 #pragma once
 // CPaintManagerUI: the per-window engine of the framework. This header declares
 // the whole class; its sources are split by concern:
+//   UiPaintManager.cpp           life of a manager, DPI changes
 //   UiPaintManagerFonts.cpp      fonts, default font, font rebuild on DPI change
 //   UiPaintManagerImages.cpp     image table, HSL adjustment, draw-information cache
 //   UiPaintManagerResources.cpp  default lists, styles, colours, option groups,
@@ -158,6 +159,7 @@ public:
     static CUiString GetCurrentPath();
     static void SetCurrentPath(const wchar_t* path);
     static CPaintManagerUI* FindManager(const wchar_t* name);
+    // Every live manager, in order of construction (a manager joins at birth).
     static const CUiPtrArray& GetManagers();
     // Frees every shared resource and closes the kept-open archive; once, at exit.
     static void Shutdown();
@@ -285,7 +287,16 @@ public:
 protected:
     // Clears the window's own resource tables (init for another window, destruction).
     void ReleaseWindowResources();
+    // Text metrics through the paint DC, or a screen DC while there is no window.
     void FillMetrics(UiFontInfo* info);
+    // At a new scale: every font made again from its stored face, size and flags.
+    void RebuildFonts();
+    // At a new scale: loaded images and parsed descriptions go, to be loaded again
+    // at that scale; images made in code have nothing to reload from and stay.
+    void ReleaseScaledImages();
+    // shared: the shared colour changes, and every window still on the old shared
+    // value follows it.
+    void SetColorField(DWORD UiColors::*field, DWORD color, bool shared);
 
     // ---- window state shared with the message half
     HWND m_paintWindow = nullptr;

@@ -26,6 +26,7 @@ struct UiImageInfo {
     bool useAdjustment = false;
     CUiString resourceType;        // empty for file images
     DWORD mask = 0;                // colour key, 0 = none
+    bool madeInCode = false;       // handed in as a bitmap: nothing to load it again from
 };
 
 // Frees the bitmap and the unadjusted copy, then the record (null is fine).
