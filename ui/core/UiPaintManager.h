@@ -169,8 +169,7 @@ public:
     // ==== notifications (UiPaintManagerTree/Input/Focus/Notify/Paint.cpp)
 
     // ---- life and tree
-    // Binds the manager to a window (a new window joins the process-wide list) and
-    // clears the window's own resource tables.
+    // Binds the manager to a window and clears the window's own resource tables.
     void Init(HWND window, const wchar_t* name = nullptr);
     // The manager owns the root; an earlier root goes to delayed clean-up.
     bool AttachRoot(CControlUI* root);
@@ -405,7 +404,6 @@ protected:
     bool m_useVirtualWindowNames = false;
     bool m_noActivate = false;
     bool m_showUpdateRect = false;
-    bool m_inList = false;                   // joined the process-wide list
     std::vector<INotifyUI*> m_notifiers;
     std::vector<ITranslateAcceleratorUI*> m_accelerators;
     std::vector<IMessageFilterUI*> m_preFilters;

@@ -24,10 +24,6 @@ CPaintManagerUI::LiveStore& CPaintManagerUI::Store()
 
 namespace {
 
-// The process-wide list of managers is kept with the resource half; only init and
-// teardown change it.
-CUiPtrArray& ManagerList() { return const_cast<CUiPtrArray&>(CPaintManagerUI::GetManagers()); }
-
 CControlUI* AcceptAny(CControlUI* control, void*) { return control; }
 
 CControlUI* RecordName(CControlUI* control, void* data)
@@ -85,10 +81,6 @@ void CPaintManagerUI::Init(HWND window, const wchar_t* name)
         if (m_paintDC && m_paintWindow) ReleaseDC(m_paintWindow, m_paintDC);
         m_paintWindow = window;
         m_paintDC = GetDC(window);
-        if (!m_inList) {
-            ManagerList().Add(this);
-            m_inList = true;
-        }
     }
     LiveProcessState::Get();   // dirty pen, common controls, msimg32: once per process
 }
@@ -283,12 +275,6 @@ void CPaintManagerUI::ReleaseLiveState()
     ReleaseBackground();
     if (m_paintDC && m_paintWindow) ReleaseDC(m_paintWindow, m_paintDC);
     m_paintDC = nullptr;
-    if (m_inList) {
-        CUiPtrArray& managers = ManagerList();
-        const int index = managers.Find(this);
-        if (index >= 0) managers.Remove(index);
-        m_inList = false;
-    }
     m_store.reset();
 }
 
