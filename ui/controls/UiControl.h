@@ -296,6 +296,7 @@ protected:
     CUiStringMap m_extraAttributes{83};  // name -> owned CUiString*
     UINT m_controlFlags = 0;
     bool m_autoTextSize = false;
+    int m_styleDepth = 0;   // nesting of ApplyAttributes, against style loops
 
     // Scaling through the manager's DPI; unscaled without a manager.
     int ScaleLength(int value) const;

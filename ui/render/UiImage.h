@@ -17,7 +17,8 @@ UiImageInfo* DecodeImageBytes(const BYTE* data, DWORD size, DWORD mask);
 HBITMAP CreateArgbSurface(HDC dc, int width, int height, BYTE** bits);
 
 // Nine-part stretch of source onto dest, drawing only what meets paintRect.
-// scale: device pixels per source pixel of a high-DPI variant.
+// scale: bitmap pixels per unit of source and corner (source coordinates are
+// multiplied by it; destination corners are used as given).
 void BlitNinePart(HDC dc, HBITMAP bitmap, const RECT& dest, const RECT& paintRect,
                   const RECT& source, const RECT& corner, bool alpha, BYTE fade,
                   bool hole, bool xTiled, bool yTiled, double scale);
@@ -25,7 +26,8 @@ void BlitNinePart(HDC dc, HBITMAP bitmap, const RECT& dest, const RECT& paintRec
                   const RECT& source, const RECT& corner, bool alpha, BYTE fade = 255,
                   bool hole = false, bool xTiled = false, bool yTiled = false);
 
-// msimg32's AlphaBlend when present, else the software blend; tests force one.
+// msimg32's AlphaBlend and GradientFill when present, else the software
+// replacements; tests force one path for both.
 enum UiBlendPath { UI_BLEND_AUTO, UI_BLEND_SYSTEM, UI_BLEND_SOFTWARE };
 void SetBlendPath(UiBlendPath path);
 BOOL UiAlphaBlend(HDC dest, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw,

@@ -25,13 +25,17 @@ struct UiImageSpec {
     SIZE size = {};            // both > 0: dest comes from alignment
     CUiString align;
     RECT padding = {};
-    double imageScale = 1.0;   // device pixels per skin pixel of the chosen @Nx variant
+    double imageScale = 1.0;   // bitmap pixels per skin pixel of the chosen @Nx variant (2 for @2x)
 };
 
 // Draw string first, then the modifier, into one record (later keys win). With a
 // manager, rectangles are DPI-scaled and an @Nx image variant is looked for.
 void ParseImageSpec(UiImageSpec* spec, const wchar_t* drawString, const wchar_t* modifierString,
                     CPaintManagerUI* manager);
+
+// Where the image goes inside item: dest relative to the item, or, with a size,
+// placed by the align words (whole words) and moved by the padding.
+RECT ImageSpecDestination(const UiImageSpec& spec, const RECT& item);
 
 // Draws the manager's cached spec for drawString + modifierString into itemRect,
 // touching only paintRect. False when something needed is missing.
