@@ -32,7 +32,7 @@ class IMessageFilterUI;
 // Sees every message of the loop before translation; true swallows it.
 class ITranslateAcceleratorUI {
 public:
-    virtual LRESULT TranslateAccelerator(MSG* msg) = 0;
+    virtual bool TranslateAccelerator(MSG* msg) = 0;
 protected:
     ~ITranslateAcceleratorUI() = default;
 };
@@ -169,14 +169,14 @@ public:
     // ==== notifications (UiPaintManagerTree/Input/Focus/Notify/Paint.cpp)
 
     // ---- life and tree
-    // Binds the manager to a window (a new window joins the process-wide list) and
-    // clears the window's own resource tables.
+    // Binds the manager to a window and clears the window's own resource tables.
     void Init(HWND window, const wchar_t* name = nullptr);
     // The manager owns the root; an earlier root goes to delayed clean-up.
     bool AttachRoot(CControlUI* root);
-    // Makes `container` (a container control) the root around the current one, for a
-    // window that draws its own shadow; only the first call counts.
-    bool WrapRoot(CControlUI* container);
+    // Makes `container` (a container control, its inset given by the caller) the
+    // root around the current one, for a window that draws its own shadow inside
+    // the layered window; only the first call counts.
+    bool WrapRoot(CControlUI* container, const RECT& inset);
     RECT GetWrappedRootInset() const { return m_wrappedRootInset; }
     CControlUI* GetRoot() const { return m_root; }
     // Gives the subtree this manager (initialising it) and records its names.
@@ -341,26 +341,26 @@ protected:
     // Teardown of the live half; the destructor runs it before anything else.
     void ReleaseLiveState();
     LiveStore& Store();
+    // One small handler per window message (UiPaintManagerInput.cpp); a nested
+    // type so the table can reach the manager's state without a header entry each.
+    struct MessageTable;
     void DrainAsyncWork();         // WM_APP + 1
     void DeliverNotification(UiNotification& notification);
+    // A UiEvent of `kind` for `control`; the mouse point defaults to the last one.
     void SendEvent(CControlUI* control, int kind, WPARAM wParam = 0, LPARAM lParam = 0,
-                   WORD keyState = 0, POINT* pt = nullptr, wchar_t key = 0);
-    CControlUI* ControlAt(POINT pt) const;   // FindControl of this manager only
-    void OnMouseMove(WPARAM wParam, LPARAM lParam);
-    bool OnMouseHover(WPARAM wParam, LPARAM lParam);
-    void OnMouseLeave();
-    bool OnSetCursor(LPARAM lParam);
+                   WORD keyState = 0, const POINT* pt = nullptr, wchar_t key = 0,
+                   CControlUI* sender = nullptr);
+    CControlUI* ControlAt(POINT pt) const;   // FindControl, this manager's controls only
     void OnTimerMessage(WPARAM wParam, LPARAM lParam);
+    bool OnMouseHover(LPARAM lParam);
+    void HideTooltip();
     void OnPaint();
-    void OnPrintClient(HDC dc, LPARAM flags);
-    void OnClose();
-    void LayoutPass(bool* relaidOut, bool* stop);
-    void PaintOffscreen(HDC paintDC, RECT paintRect);
+    // The layout pass of a paint; false when the paint must stop and wait for the next.
+    bool LayoutPass(bool* relaidOut);
+    void PaintIntoOffscreen(HDC paintDC, const RECT& paintRect);
+    bool EnsureOffscreen(int width, int height);
     void ReleaseOffscreen();
     void ReleaseBackground();
-    bool ResolveLayeredApi();
-    void HideTooltip();
-    void UpdateTooltip(CControlUI* control);
 
     CControlUI* m_root = nullptr;            // owned
     CControlUI* m_wrappedRoot = nullptr;     // the root before WrapRoot (not owned apart)
@@ -404,7 +404,6 @@ protected:
     bool m_useVirtualWindowNames = false;
     bool m_noActivate = false;
     bool m_showUpdateRect = false;
-    bool m_inList = false;                   // joined the process-wide list
     std::vector<INotifyUI*> m_notifiers;
     std::vector<ITranslateAcceleratorUI*> m_accelerators;
     std::vector<IMessageFilterUI*> m_preFilters;
