@@ -270,9 +270,12 @@ TEST(ControlAttributes, ParsersAreLenientAndStayInTheirString)
     EXPECT_EQ(UiParse::IntList(L"1,2", v, 4), 2);
     EXPECT_EQ(v[2], 0);
     EXPECT_EQ(v[3], 0);
-    EXPECT_EQ(UiParse::IntList(L"x,5", v, 4), 2);   // malformed reads 0
+    // A malformed item reads 0 and ends the list: nothing after it is trusted.
+    EXPECT_EQ(UiParse::IntList(L"x,5", v, 4), 1);
     EXPECT_EQ(v[0], 0);
-    EXPECT_EQ(v[1], 5);
+    EXPECT_EQ(v[1], 0);
+    EXPECT_EQ(UiParse::IntList(L"3,", v, 2), 2);    // a trailing comma stops at the terminator
+    EXPECT_EQ(v[1], 0);
     EXPECT_EQ(UiParse::Int(L"abc"), 0);
     EXPECT_EQ(UiParse::Color(L"#zz"), 0u);
     EXPECT_EQ(UiParse::Color(L"#FFFFFFFF"), 0xFFFFFFFFu);

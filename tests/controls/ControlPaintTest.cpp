@@ -209,13 +209,13 @@ TEST_P(ControlBorderTest, DrawsTheRightOutline)
 }
 
 const BorderCase kBorderCases[] = {
-    {"plain rectangle of width 2", L"bordersize=\"2\"", {11, 30}, {13, 30}},
+    {"plain rectangle of width 2", L"bordersize=\"2\"", {10, 30}, {13, 30}},
     {"plain rectangle reaches the bottom edge", L"bordersize=\"2\"", {30, 48}, {30, 46}},
     {"side sizes: only the left one", L"bordersize=\"3,0,0,0\"", {10, 30}, {30, 10}},
     {"side sizes: bottom along bottom - 1", L"bottombordersize=\"1\"", {30, 49}, {30, 10}},
     {"side sizes: right along right - 1", L"rightbordersize=\"1\"", {49, 30}, {10, 30}},
     {"a plain size after side sizes clears them", L"bordersize=\"1,1,1,1\" bordersize=\"2\"",
-     {11, 30}, {13, 30}},
+     {10, 30}, {13, 30}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Control, ControlBorderTest, ::testing::ValuesIn(kBorderCases));
