@@ -8,6 +8,7 @@
 #include "ui/controls/UiAttributeTable.h"
 #include "ui/controls/UiControl.h"
 #include "ui/core/UiPaintManager.h"
+#include "ui/core/UiSkinAlias.h"
 
 using namespace SkinUI;
 
@@ -281,6 +282,29 @@ TEST(ControlAttributes, ParsersAreLenientAndStayInTheirString)
     EXPECT_EQ(UiParse::Color(L"#FFFFFFFF"), 0xFFFFFFFFu);
     EXPECT_FALSE(UiParse::Bool(L"truest"));
     EXPECT_TRUE(UiParse::Bool(L"tRuE"));
+}
+
+class TextSource : public IQueryControlText {
+public:
+    const wchar_t* QueryControlText(const wchar_t* id, const wchar_t*) override
+    {
+        return wcscmp(id, L"ctl.greeting") == 0 ? L"Hello" : nullptr;
+    }
+};
+
+TEST(ControlAttributes, ResourceTextIsAKeyIntoTheSharedTexts)
+{
+    TextSource source;
+    IQueryControlText* previous = CUiSkinAlias::Instance().GetTextQuery();
+    CUiSkinAlias::Instance().SetTextQuery(&source);
+    CControlUI control;
+    control.ApplyAttributes(L"text=\"ctl.greeting\" resourcetext=\"true\"");
+    EXPECT_EQ(control.Text(), L"Hello");
+    control.UseResourceText(false);
+    EXPECT_EQ(control.Text(), L"ctl.greeting");
+    control.ApplyAttributes(L"text=\"ctl.unknown\" resourcetext=\"true\"");
+    EXPECT_TRUE(control.Text().IsEmpty());
+    CUiSkinAlias::Instance().SetTextQuery(previous);
 }
 
 } // namespace

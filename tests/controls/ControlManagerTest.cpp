@@ -225,4 +225,18 @@ TEST(ControlLive, TextExtentMeasuresWithTheManagerFont)
     control.Attach(nullptr, nullptr, false);
 }
 
+TEST(ControlLive, DestroyingAControlDropsTheManagersPointers)
+{
+    CControlWindow window(50, 50);
+    auto* control = new CControlUI;
+    control->Attach(&window.manager(), nullptr, false);
+    control->Place(RECT{0, 0, 10, 10}, false);
+    control->TakeFocus();
+    ASSERT_EQ(window.manager().GetFocus(), control);
+    ASSERT_TRUE(control->SetTimer(3, 10));
+    delete control;
+    EXPECT_EQ(window.manager().GetFocus(), nullptr);
+    window.PumpUntil([] { return false; }, 60);   // a stale timer would reach freed memory
+}
+
 } // namespace

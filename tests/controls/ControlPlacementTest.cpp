@@ -144,4 +144,26 @@ TEST(ControlPlace, MinimumAboveMaximumIsStoredAsGiven)
     EXPECT_EQ(measured.cy, 40);
 }
 
+TEST(ControlPlace, HostileLengthsReadBackInsideASaneRange)
+{
+    // Sums of a few lengths (a layout's fixed total) must stay inside int.
+    CControlUI control;
+    control.ApplyAttributes(L"width=\"2147483647\" height=\"99999999999\" "
+                            L"padding=\"2147483647,-2147483647,2000000000,2000000000\" "
+                            L"minwidth=\"2147483647\" bordersize=\"2147483647\"");
+    const long long limit = 1 << 20;
+    EXPECT_LE(control.PresetWidth(), limit);
+    EXPECT_GE(control.PresetWidth(), 0);
+    EXPECT_LE(control.PresetHeight(), limit);
+    EXPECT_GE(control.PresetHeight(), 0);
+    const RECT pad = control.Padding();
+    EXPECT_LE(pad.left, limit);
+    EXPECT_GE(pad.top, -limit);
+    EXPECT_LE(control.MinimumWidth(), limit);
+    EXPECT_LE(control.BorderSize(), limit);
+    const long long sum = static_cast<long long>(pad.left) + pad.right + control.PresetWidth() +
+                          control.MinimumWidth();
+    EXPECT_LT(sum, INT_MAX);
+}
+
 } // namespace
