@@ -65,7 +65,7 @@ TEST(PixelPass, MaskScalesColourAndTakesItsAlpha)
     mask.Set(0, 0, 0x80000000);
     mask.Set(1, 0, 0xFF000000);
     ApplyAlphaMask(s.bits.data(), mask.bits.data(), 2, 1, RECT{0, 0, 2, 1});
-    EXPECT_EQ(s.At(0, 0), 0x80802020u);   // 255*128/255, 128*128/255, 64*128/255
+    EXPECT_EQ(s.At(0, 0), 0x80804020u);   // R 255*128/255, G 128*128/255, B 64*128/255
     EXPECT_EQ(s.At(1, 0), 0xFFFF8040u);
 }
 
