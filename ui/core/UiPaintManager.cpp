@@ -26,6 +26,8 @@ CPaintManagerUI::CPaintManagerUI()
 
 CPaintManagerUI::~CPaintManagerUI()
 {
+    // The control tree goes first: its controls still talk to a whole manager.
+    ReleaseLiveState();
     ReleaseWindowResources();
     for (int i = 0; i < m_privateFonts.GetSize(); ++i)
         RemoveFontMemResourceEx(static_cast<HANDLE>(m_privateFonts[i]));
@@ -46,11 +48,6 @@ void CPaintManagerUI::ReleaseWindowResources()
     RemoveAllCustomAttributes();
     RemoveAllOptionGroups();
     FreeFontInfo(&m_defaultFont);
-}
-
-void CPaintManagerUI::Invalidate()
-{
-    if (m_paintWindow && IsWindow(m_paintWindow)) InvalidateRect(m_paintWindow, nullptr, FALSE);
 }
 
 CUiDpi& CPaintManagerUI::GetDpi()
