@@ -244,6 +244,7 @@ LRESULT CALLBACK TestWindow::Procedure(HWND window, UINT message, WPARAM wParam,
     auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self && self->m_window == window) {
         if (message == WM_PAINT) ++self->paints;
+        if (self->onMessage) self->onMessage(message, wParam, lParam);
         LRESULT result = 0;
         if (self->m_manager.HandleMessage(message, wParam, lParam, result)) return result;
     }

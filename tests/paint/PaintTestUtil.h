@@ -110,6 +110,8 @@ public:
     HWND Handle() const { return m_window; }
     CPaintManagerUI& Manager() { return m_manager; }
     POINT ScreenPoint(int x, int y) const;
+    // Sees every message before the manager (a window-level trace for the tests).
+    std::function<void(UINT, WPARAM, LPARAM)> onMessage;
     int windowInits = 0;   // "windowinit" notifications seen
     int paints = 0;        // WM_PAINT messages handled
 

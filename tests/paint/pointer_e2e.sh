@@ -8,21 +8,31 @@ demo=$1
 out=$2/paint-e2e
 mkdir -p "$out"
 rm -f "$out"/quit "$out"/log.txt "$out"/shot.png
-fail() { echo "FAIL: $*"; [ -f "$out/log.txt" ] && sed 's/^/  demo: /' "$out/log.txt"; touch "$out/quit"; exit 1; }
+fail() {
+  echo "FAIL: $*"
+  touch "$out/quit"
+  wait "${pid:-}" 2>/dev/null
+  [ -f "$out/log.txt" ] && sed 's/^/  demo: /' "$out/log.txt"
+  exit 1
+}
 winquit="Z:$(printf '%s' "$out/quit" | tr / '\\')"
 
 "$VELKARO_SOURCE/scripts/wine-run" --root="$VELKARO_WINE_ROOT" "$demo" "$winquit" >"$out/log.txt" 2>&1 &
 pid=$!
 win=
+geometry=
 for _ in $(seq 1 150); do
-  win=$(xdotool search --onlyvisible --name '^PaintDemo$' 2>/dev/null | head -1) && [ -n "$win" ] && break
+  win=$(xdotool search --onlyvisible --name '^PaintDemo$' 2>/dev/null | head -1)
+  if [ -n "$win" ]; then
+    geometry=$(xdotool getwindowgeometry --shell "$win" 2>/dev/null) && break
+  fi
   sleep 0.1
 done
-[ -n "$win" ] || fail "the demo window did not appear"
-eval "$(xdotool getwindowgeometry --shell "$win")"
+[ -n "$geometry" ] || fail "the demo window did not appear"
+eval "$geometry"
 sleep 0.5
 
-# Screenshot first, before the pointer changes anything.
+# The screenshot first, before the pointer changes anything.
 import -window root "$out/shot.png" || fail "no screenshot"
 px() { convert "$out/shot.png" -format "%[pixel:p{$1,$2}]" info:; }
 corner=$(px $((X + 1)) $((Y + 1)))
