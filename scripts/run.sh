@@ -20,7 +20,7 @@ cleanup() {
   xsession_stop
 }
 trap cleanup EXIT
-xsession_start
+xsession_start || { echo "run: no X display" >&2; exit 1; }
 scripts/wine-run "$exe" &
 pid=$!
 for i in $(seq 1 100); do

@@ -13,7 +13,7 @@ cleanup() {
   xsession_stop
 }
 trap cleanup EXIT
-xsession_start
+xsession_start || { echo "test: no X display" >&2; exit 1; }
 # Creates the prefix once and starts its server, so every test starts quickly.
 scripts/wine-run cmd /c exit >/dev/null 2>&1 || { echo "test: Wine does not start" >&2; exit 1; }
 

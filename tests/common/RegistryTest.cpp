@@ -118,6 +118,28 @@ TEST_F(CommonRegistryKey, ReopeningAndClosing)
     EXPECT_EQ(nullptr, reg.GetKey());
 }
 
+TEST_F(CommonRegistryKey, UninstallStringIsTheQuotedUninstallerPath)
+{
+    // The machine's real entry belongs to check_registry.sh; here the process's
+    // HKEY_LOCAL_MACHINE is this test's scratch key while the entry is written.
+    HKEY scratch = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                             &scratch, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_LOCAL_MACHINE, scratch));
+    RegisterUninstallEntry(L"C:\\Program Files (x86)\\Norvantix\\Norvantix");
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+
+    KEReg2 reg;
+    ASSERT_EQ(ERROR_SUCCESS, reg.CreateKey(scratch, GetUninstallEntryKeyPath(), KEY_READ));
+    RegCloseKey(scratch);
+    CUiString value;
+    ASSERT_EQ(ERROR_SUCCESS, reg.QueryString(L"UninstallString", &value));
+    // Unquoted, the program list would start C:\Program.exe with the rest as arguments.
+    EXPECT_STREQ(L"\"C:\\Program Files (x86)\\Norvantix\\Norvantix\\DEZeRodurav.exe\"", value.GetData());
+    ASSERT_EQ(ERROR_SUCCESS, reg.QueryString(L"DisplayIcon", &value));
+    EXPECT_STREQ(L"C:\\Program Files (x86)\\Norvantix\\Norvantix\\DUDavov.exe", value.GetData());
+}
+
 TEST(CommonRegistry, OperationsWithoutAKeyReturnTheSystemError)
 {
     KEReg2 reg;

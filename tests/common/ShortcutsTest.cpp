@@ -133,6 +133,38 @@ TEST_F(CommonShortcuts, StartMenuGroupWithAnOverlongNameMakesNothing)
     if (find != INVALID_HANDLE_VALUE) FindClose(find);
 }
 
+TEST_F(CommonShortcuts, StartMenuLinksCarryTheirOwnProgramsIcons)
+{
+    // A group of this test's own name: the product's real group belongs to
+    // check_links.sh.
+    TempFolder temp;
+    std::wstring product = temp.Path() + L"Long Product Folder";
+    CreateDirectoryW(product.c_str(), nullptr);
+    std::wstring exe = product + L"\\DUDavov.exe", uninstaller = product + L"\\DEZeRodurav.exe";
+    ASSERT_TRUE(TestSupport::WriteFileBytes(exe, "MZ"));
+    ASSERT_TRUE(TestSupport::WriteFileBytes(uninstaller, "MZ"));
+    ASSERT_NE(ShortForm(exe), ShortForm(uninstaller));
+    std::wstring name = CommonTest::UniqueToken(L"VelkaroMenu");
+    CreateStartMenuShortcuts(exe.c_str(), uninstaller.c_str(), product.c_str(), name.c_str(), L"d");
+
+    wchar_t programs[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, programs, CSIDL_COMMON_PROGRAMS, FALSE));
+    std::wstring group = std::wstring(programs) + L"\\" + name;
+    std::wstring productLink = group + L"\\" + name + L".lnk", uninstallLink = group + L"\\卸载" + name + L".lnk";
+    LinkFields productFields, uninstallFields;
+    EXPECT_TRUE(ReadLink(productLink, &productFields));
+    EXPECT_TRUE(ReadLink(uninstallLink, &uninstallFields));
+    DeleteFileW(productLink.c_str());
+    DeleteFileW(uninstallLink.c_str());
+    RemoveDirectoryW(group.c_str());
+
+    EXPECT_EQ(exe, productFields.target);
+    EXPECT_EQ(ShortForm(exe), productFields.icon);
+    EXPECT_EQ(uninstaller, uninstallFields.target);
+    EXPECT_EQ(ShortForm(uninstaller), uninstallFields.icon);
+    EXPECT_EQ(0, uninstallFields.iconIndex);
+}
+
 TEST_F(CommonShortcuts, PinAndUnpinUseTheShellVerbsHidden)
 {
     {

@@ -268,6 +268,37 @@ TEST(Extract, FileInUseFailsPromptly)
     EXPECT_TRUE(original == now);
 }
 
+TEST(Extract, FailedReinstallKeepsEveryFileItDidNotOpen)
+{
+    // A reinstall over an installation that stops at a file in use: whatever
+    // the order of the items, the files finished before it (and those after
+    // it) are still whole. Each file in turn is the one in use.
+    TempFolder dest;
+    Reports first;
+    ASSERT_TRUE(Unzip(Fixture(L"lzma2.7z"), dest.Path(), &first));
+    Tree installed = ListTree(dest.Path());
+    int lockedFiles = 0;
+    for (const auto& busyItem : installed) {
+        if (busyItem.second.folder) continue;
+        ++lockedFiles;
+        HANDLE busy = CreateFileW((dest.Path() + busyItem.first).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, busy) << ToUtf8(busyItem.first);
+        Reports second;
+        EXPECT_FALSE(Unzip(Fixture(L"lzma2.7z"), dest.Path(), &second)) << ToUtf8(busyItem.first);
+        CloseHandle(busy);
+        Tree after = ListTree(dest.Path());
+        for (const auto& item : installed) {
+            auto found = after.find(item.first);
+            ASSERT_TRUE(found != after.end()) << ToUtf8(item.first) << " is gone after a failure at "
+                                              << ToUtf8(busyItem.first);
+            EXPECT_TRUE(item.second.bytes == found->second.bytes)
+                << ToUtf8(item.first) << " changed after a failure at " << ToUtf8(busyItem.first);
+        }
+    }
+    EXPECT_GT(lockedFiles, 10);
+}
+
 TEST(Extract, FolderWhereAFileBelongsFailsAndIsLeftAlone)
 {
     TempFolder dest;

@@ -93,6 +93,27 @@ TEST(InstallJob, PayloadInstallsIntoAFolderOutsideTheAnsiCodePage)
     EXPECT_NE(std::string::npos, added.find("] - ok\r\n")) << added;
 }
 
+TEST(InstallJob, PayloadInstallsFromAnArchiveFolderOutsideTheAnsiCodePage)
+{
+    // Setup is often started from a downloads folder with a Chinese name; the
+    // library can only open the archive through its short form.
+    TempFolder temp;
+    std::wstring downloads = temp.Path() + L"下载 安装包 क";
+    ASSERT_FALSE(FitsAnsi(downloads)) << "the ANSI code page holds these characters: nothing is tested";
+    ASSERT_TRUE(CreateDirectoryW(downloads.c_str(), nullptr));
+    CUiString archive = (downloads + KE_PAYLOAD_ARCHIVE).c_str();
+    ASSERT_TRUE(CopyFileW((GetExeFolder() + KE_PAYLOAD_ARCHIVE).GetData(), archive.GetData(), FALSE));
+    CUiString product = (temp.Path() + L"product").c_str();
+    CreateFolderChain(product);
+
+    FinishWatcher frame;
+    size_t logBefore = LogText().size();
+    RunJob(archive, product, &frame, 60000);
+    EXPECT_TRUE(frame.WaitFinished(0));
+    EXPECT_TRUE(FileExists(std::wstring(product.GetData()) + L"\\DUDavov.exe"));
+    EXPECT_NE(std::string::npos, LogText().find("] - ok\r\n", logBefore));
+}
+
 TEST(InstallJob, MissingArchiveIsLoggedAsFailedAndNeverLooksFinished)
 {
     TempFolder temp;

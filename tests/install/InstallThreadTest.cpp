@@ -223,6 +223,10 @@ TEST(InstallThread, ProgressGoesToTheFramesEventParentWhenItHasOne)
     frame.SetEventParent(&parent);
     ProgressCallback progress = MakeInstallProgress(&frame);
     progress(7, 9);
+    // The page reads the counters while the work goes on, not only at the end,
+    // where done and total are equal and a mix-up would not show.
+    EXPECT_EQ(7u, GetInstallSettings().LoadDone());
+    EXPECT_EQ(9u, GetInstallSettings().LoadTotal());
     EXPECT_TRUE(frame.Events().empty());
     EXPECT_EQ(std::vector<Event>{Event(EVENT_POST_TO_UI, EVENT_PROGRESS_CHANGED, 0)}, parent.Events());
     frame.SetEventParent(nullptr);

@@ -18,6 +18,7 @@
 using namespace SkinUI;
 using SkinTest::GuardedCopy;
 using SkinTest::IsKnownZipResult;
+using SkinTest::ZipCloser;
 
 namespace {
 
@@ -224,6 +225,39 @@ TEST(ZipRobustness, HeaderFieldsSetToHostileValues)
     }
     for (const auto& f : ZipTest::kEndFields) mutate(layout.end, f);
     std::printf("header fields: %d archives, %d calls\n", c.Inputs(), c.Calls());
+}
+
+TEST(ZipRobustness, LocalHeaderOffsetSlidAcrossTheEnd)
+{
+    // A local header said to start in the archive's last bytes (or past them)
+    // cannot hold even its fixed part: the archive is damaged, and nothing may
+    // be read beyond its end to find that out.
+    TestSupport::TempFolder temp;
+    ZipTest::Layout layout;
+    std::string base = BaseArchive(&layout);
+    uint32_t size = static_cast<uint32_t>(base.size());
+    std::wstring path = temp.Path() + L"input.zip";
+    for (size_t i = 0; i < layout.central.size(); ++i) {
+        for (uint32_t offset = size - 40; offset <= size + 1; ++offset) {
+            std::string bad = base;
+            SetField(bad, layout.central[i] + 42, 4, offset);
+            std::string label = "item " + std::to_string(i) + ", local header at size - " +
+                                std::to_string(static_cast<int>(size) - static_cast<int>(offset));
+            GuardedCopy guarded(bad);
+            ZipCloser memory(OpenZipMemory(guarded.Data(), guarded.Size(), "pw"));
+            ASSERT_NE(nullptr, memory.zip) << label;
+            ASSERT_TRUE(TestSupport::WriteFileBytes(path, bad));
+            ZipCloser file(OpenZipFile(path.c_str(), "pw"));
+            ASSERT_NE(nullptr, file.zip) << label;
+            for (ZipArchiveHandle zip : {memory.zip, file.zip}) {
+                const char* source = zip == memory.zip ? " (memory)" : " (file)";
+                ZipEntryInfo entry;
+                EXPECT_EQ(ZIP_CORRUPT, GetZipItem(zip, static_cast<int>(i), &entry)) << label << source;
+                std::string out;
+                EXPECT_EQ(ZIP_CORRUPT, SkinTest::UnzipAll(zip, static_cast<int>(i), &out)) << label << source;
+            }
+        }
+    }
 }
 
 TEST(ZipRobustness, RandomDamage)

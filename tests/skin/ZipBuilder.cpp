@@ -27,13 +27,23 @@ public:
     }
     uint8_t Encrypt(uint8_t plain)
     {
-        uint32_t temp = (m_keys[2] & 0xffff) | 2;
-        uint8_t cipher = static_cast<uint8_t>(plain ^ ((temp * (temp ^ 1)) >> 8));
+        uint8_t cipher = static_cast<uint8_t>(plain ^ KeyByte());
         Update(plain);
         return cipher;
     }
+    uint8_t Decrypt(uint8_t cipher)
+    {
+        uint8_t plain = static_cast<uint8_t>(cipher ^ KeyByte());
+        Update(plain);
+        return plain;
+    }
 
 private:
+    uint8_t KeyByte() const
+    {
+        uint32_t temp = (m_keys[2] & 0xffff) | 2;
+        return static_cast<uint8_t>((temp * (temp ^ 1)) >> 8);
+    }
     void Update(uint8_t b)
     {
         const z_crc_t* table = get_crc_table();
@@ -45,6 +55,14 @@ private:
 };
 
 } // namespace
+
+uint8_t DecryptedCheckByte(const std::string& header, const std::string& password)
+{
+    Cipher cipher(password);
+    uint8_t plain = 0;
+    for (size_t i = 0; i < 12 && i < header.size(); ++i) plain = cipher.Decrypt(static_cast<uint8_t>(header[i]));
+    return plain;
+}
 
 const std::vector<Field> kLocalFields = {
     {6, 2, "local flags"},         {8, 2, "local method"},       {14, 4, "local crc"},

@@ -34,6 +34,10 @@ std::string Build(const std::vector<Item>& items, Layout* layout = nullptr, cons
                   const std::string& comment = "");
 
 std::string Deflate(const std::string& data);
+
+// The last byte of an item's 12-byte encryption header as a reader with this
+// password decrypts it: the byte the password check compares.
+uint8_t DecryptedCheckByte(const std::string& header, const std::string& password);
 uint32_t Crc32(const std::string& data);
 
 // Field offsets (relative to their header) and widths, for mutation.

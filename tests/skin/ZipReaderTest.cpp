@@ -487,6 +487,52 @@ TEST(ZipUnzip, TraditionalEncryption)
     }
 }
 
+TEST(ZipUnzip, WrongPasswordsThatPassTheCheckByteAreStillWrongPasswords)
+{
+    // About one wrong password in 256 gets through the one-byte check; what it
+    // then decrypts is noise, and that too means the password is wrong, not
+    // that the archive is damaged.
+    ZipTest::Item stored = MakeItem("s.txt", Noise(300, 7));
+    ZipTest::Item deflated = MakeItem("d.txt", Noise(2000, 8), true);
+    ZipTest::Item described = MakeItem("t.txt", Noise(500, 9), true);
+    described.descriptor = true;
+    std::vector<ZipTest::Item> items = {stored, deflated, described};
+    std::vector<uint8_t> checks;
+    for (ZipTest::Item& item : items) {
+        item.password = "right";
+        checks.push_back(static_cast<uint8_t>(item.descriptor ? item.dosTime >> 8 : ZipTest::Crc32(item.data) >> 24));
+    }
+    ZipTest::Layout layout;
+    std::string zip = ZipTest::Build(items, &layout);
+
+    TestSupport::TempFolder temp;
+    int passedCheck[3] = {};
+    int wrongResults = 0;
+    for (int n = 0; n < 3000; ++n) {
+        std::string wrong = "wrong" + std::to_string(n);
+        ZipCloser z(OpenZipMemory(zip.data(), static_cast<DWORD>(zip.size()), wrong.c_str()));
+        ASSERT_NE(nullptr, z.zip);
+        SetZipBaseFolder(z.zip, temp.Path().c_str());
+        for (int i = 0; i < 3; ++i) {
+            std::string header = zip.substr(layout.local[i] + 30 + items[i].name.size(), 12);
+            bool passes = ZipTest::DecryptedCheckByte(header, wrong) == checks[i];
+            passedCheck[i] += passes ? 1 : 0;
+            std::string out;
+            ZipResult r = UnzipAll(z.zip, i, &out, 97);
+            // Through a file as well, for those that get past the check.
+            ZipResult toFile = passes ? UnzipItemToFile(z.zip, i, L"out.txt") : ZIP_PASSWORD;
+            if ((r != ZIP_PASSWORD || toFile != ZIP_PASSWORD) && ++wrongResults <= 5) {
+                ADD_FAILURE() << "password \"" << wrong << "\", item " << i << (passes ? " (passes the check byte)" : "")
+                              << ": 0x" << std::hex << r << " in memory, 0x" << toFile << " to a file";
+            }
+        }
+    }
+    EXPECT_EQ(0, wrongResults);
+    EXPECT_FALSE(TestSupport::FileExists(temp.Path() + L"out.txt"));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_GT(passedCheck[i], 0) << "no wrong password got past item " << i << "'s check: nothing is tested";
+}
+
 TEST(ZipUnzip, DamagedDataIsReportedAsCorrupt)
 {
     std::string data = Noise(3000);
