@@ -11,6 +11,9 @@ using ManagerTest::MakePng;
 
 namespace {
 
+// The file-image overload (a null type would also fit the bitmap one).
+const wchar_t* const NO_TYPE = nullptr;
+
 class ImageTable : public ::testing::Test {
 protected:
     void TearDown() override { ManagerTest::ResetShared(); }
@@ -62,7 +65,7 @@ TEST_F(ImageTable, FileImagesReplaceAndFallBackToShared)
     ASSERT_TRUE(skin.Write(L"b.png", MakePng(3, 3, 0x80FF0000)));
     CPaintManagerUI first, second;
 
-    UiImageInfo* shared = first.AddImage(L"a.png", nullptr, 0, false, true);
+    UiImageInfo* shared = first.AddImage(L"a.png", NO_TYPE, 0, false, true);
     ASSERT_NE(nullptr, shared);
     EXPECT_EQ(shared, second.GetImage(L"a.png"));
     EXPECT_EQ(shared, second.GetImageEx(L"a.png"));
@@ -73,7 +76,7 @@ TEST_F(ImageTable, FileImagesReplaceAndFallBackToShared)
     EXPECT_EQ(nullptr, first.GetImage(L"b.png"));
 
     HBITMAP oldBitmap = own->bitmap;
-    UiImageInfo* again = second.AddImage(L"b.png", nullptr, 0xFF000000);
+    UiImageInfo* again = second.AddImage(L"b.png", NO_TYPE, 0xFF000000);
     ASSERT_NE(nullptr, again);
     EXPECT_FALSE(IsLiveGdiObject(oldBitmap));
     EXPECT_EQ(0xFF000000u, again->mask);
@@ -129,10 +132,10 @@ TEST_F(ImageTable, ReloadKeepsRecordsAndDropsWhatNoLongerLoads)
     EXPECT_EQ(nullptr, manager.GetImage(L"gone.png"));
     EXPECT_EQ(made, manager.GetImage(L"made"));
 
-    UiImageInfo* shared = manager.AddImage(L"gone2.png", nullptr, 0, false, true);
+    UiImageInfo* shared = manager.AddImage(L"gone2.png", NO_TYPE, 0, false, true);
     EXPECT_EQ(nullptr, shared);
     ASSERT_TRUE(skin.Write(L"s.png", MakePng(1, 1, 0xFF00FF00)));
-    shared = manager.AddImage(L"s.png", nullptr, 0, false, true);
+    shared = manager.AddImage(L"s.png", NO_TYPE, 0, false, true);
     ASSERT_TRUE(skin.Write(L"s.png", MakePng(3, 1, 0xFF00FF00)));
     CPaintManagerUI::ReloadAllImages();
     EXPECT_EQ(3, shared->width);
@@ -145,9 +148,9 @@ TEST_F(ImageTable, ColorAdjustmentShiftsOnlyImagesThatAskAndRestoresThem)
     ASSERT_TRUE(skin.Write(L"red.png", MakePng(2, 1, 0xFFFF0000)));
     ASSERT_TRUE(skin.Write(L"soft.png", MakePng(1, 1, 0x80FF8000)));
     CPaintManagerUI manager;
-    UiImageInfo* adjusted = manager.AddImage(L"red.png", nullptr, 0, true);
-    UiImageInfo* soft = manager.AddImage(L"soft.png", nullptr, 0, true, true);
-    UiImageInfo* plain = manager.AddImage(L"plain", nullptr, 0, false);  // no such file
+    UiImageInfo* adjusted = manager.AddImage(L"red.png", NO_TYPE, 0, true);
+    UiImageInfo* soft = manager.AddImage(L"soft.png", NO_TYPE, 0, true, true);
+    UiImageInfo* plain = manager.AddImage(L"plain", NO_TYPE, 0, false);  // no such file
     EXPECT_EQ(nullptr, plain);
     ASSERT_TRUE(skin.Write(L"plain.png", MakePng(1, 1, 0xFFFF0000)));
     plain = manager.AddImage(L"plain.png");
@@ -184,7 +187,7 @@ TEST_F(ImageTable, ColorAdjustmentShiftsOnlyImagesThatAskAndRestoresThem)
 
     // Images loaded while the adjustment is on arrive adjusted.
     CPaintManagerUI::SetColorAdjustment(true, 180, 0, 100);
-    UiImageInfo* late = manager.AddImage(L"red.png", nullptr, 0, true);
+    UiImageInfo* late = manager.AddImage(L"red.png", NO_TYPE, 0, true);
     EXPECT_EQ(grey, PixelOf(late, 0, 0));
 }
 
