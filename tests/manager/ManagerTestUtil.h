@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 namespace ManagerTest {
 
