@@ -1,7 +1,12 @@
-// The scroll bar's thumb dragged with the real pointer: xdotool moves and presses
-// the X pointer over the window, Wine turns that into mouse messages.
+// The scroll bar's thumb dragged with the real pointer. A Windows program cannot
+// start xdotool itself, so pointer-drag.sh drives it: this test writes where the
+// thumb is and how far to drag it into the file named by VELKARO_DRAG_HANDSHAKE,
+// the script moves and presses the X pointer there, and Wine turns that into
+// mouse messages for the window.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "WidgetWindow.h"
@@ -13,39 +18,26 @@ using WidgetTests::CWidgetWindow;
 
 namespace {
 
-// Runs xdotool with the arguments and waits for it; false when it cannot run
-// (no X display, no xdotool).
-bool Xdotool(const std::wstring& arguments)
+// "x y motion" in screen coordinates, written whole (renamed into place).
+bool WriteRequest(const char* path, POINT at, int motion)
 {
-    std::wstring command = L"/usr/bin/xdotool " + arguments;
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    // Wine starts a Unix program given by its Unix path.
-    if (!CreateProcessW(L"Z:\\usr\\bin\\xdotool", &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &si, &pi))
+    const std::string partial = std::string(path) + ".part";
+    FILE* f = std::fopen(partial.c_str(), "wb");
+    if (!f)
         return false;
-    WaitForSingleObject(pi.hProcess, 5000);
-    DWORD code = 1;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code == 0;
-}
-
-bool MoveTo(CWidgetWindow& w, POINT client)
-{
-    ClientToScreen(w.hwnd(), &client);
-    const bool ok = Xdotool(L"mousemove " + std::to_wstring(client.x) + L" " +
-                            std::to_wstring(client.y));
-    w.PumpUntil([] { return false; }, 150);
-    return ok;
+    std::fprintf(f, "%ld %ld %d\n", static_cast<long>(at.x), static_cast<long>(at.y), motion);
+    std::fclose(f);
+    return MoveFileExA(partial.c_str(), path, MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
 } // namespace
 
 TEST(PointerDrag, ThumbFollowsTheRealPointer)
 {
+    const char* handshake = std::getenv("VELKARO_DRAG_HANDSHAKE");
+    if (!handshake || !*handshake)
+        GTEST_SKIP() << "run through pointer-drag.sh, which moves the pointer";
+
     auto* root = new CVerticalLayoutUI();
     auto* list = new CVerticalLayoutUI();
     list->ApplyAttributes(L"name=\"list\" vscrollbar=\"true\"");
@@ -62,22 +54,24 @@ TEST(PointerDrag, ThumbFollowsTheRealPointer)
     ASSERT_EQ(bar->ScrollRange(), 300);
     const RECT thumb = bar->ThumbRect();
     POINT grab = {(thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2};
+    ClientToScreen(w.hwnd(), &grab);
 
-    if (!MoveTo(w, grab))
-        GTEST_SKIP() << "xdotool cannot drive the pointer here";
-    ASSERT_TRUE(Xdotool(L"mousedown 1"));
-    w.PumpUntil([&] { return (bar->ThumbState() & UISTATE_CAPTURED) != 0; }, 2000);
-    ASSERT_TRUE(bar->ThumbState() & UISTATE_CAPTURED);
-
-    // Half the free track (100 - 17 - 2 * 16 = 51, so 25 or 26 pixels) moves the
-    // position by half the range.
+    // Half the free track (100 - 17 - 2 * 16 = 51 pixels, so 25 of them) moves
+    // the position by half the range, truncated: 25 * 300 / 51 = 147.
     const int motion = 25;
-    ASSERT_TRUE(MoveTo(w, POINT{grab.x, grab.y + motion}));
-    w.PumpUntil([&] { return bar->ScrollPosition() == 25LL * 300 / 51; }, 2000);
-    ASSERT_TRUE(Xdotool(L"mouseup 1"));
-    w.PumpUntil([&] { return (bar->ThumbState() & UISTATE_CAPTURED) == 0; }, 2000);
-
-    EXPECT_EQ(bar->ScrollPosition(), 25LL * 300 / 51);   // 147: half the range, truncated
+    ASSERT_TRUE(WriteRequest(handshake, grab, motion));
+    bool captured = false;
+    const bool released = w.PumpUntil(
+        [&] {
+            if (bar->ThumbState() & UISTATE_CAPTURED)
+                captured = true;
+            return captured && !(bar->ThumbState() & UISTATE_CAPTURED);
+        },
+        15000);
+    ASSERT_TRUE(captured) << "the press never reached the thumb";
+    ASSERT_TRUE(released) << "thumb state " << bar->ThumbState() << ", position "
+                          << bar->ScrollPosition();
+    EXPECT_EQ(bar->ScrollPosition(), 147);
     EXPECT_FALSE(bar->ThumbState() & UISTATE_PUSHED);
     EXPECT_EQ(list->ItemAt(0)->BoundsRef().top, -147);
     EXPECT_GE(w.CountType(L"scroll"), 1);

@@ -95,6 +95,7 @@ TEST(Progress, HorizontalFillMeasuredOnPixels)
     // An empty range paints as if the maximum were one above the minimum.
     b.progress->AssignMinimum(10);
     b.progress->AssignMaximum(10);
+    b.progress->AssignValue(10);
     w.PaintNow();
     EXPECT_EQ(b.progress->Maximum(), 11);
     EXPECT_EQ(FillEnd(w, kFore, 594, true, 6), 0);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "WidgetWindow.h"
 #include "ui/controls/UiButton.h"
@@ -42,9 +43,13 @@ TEST(TabLayout, SwitchSendsTabSelectOnce)
     w.heard.clear();
     const POINT p = CWidgetWindow::CentreOf(go);
     w.Click(p.x, p.y);
-    ASSERT_EQ(w.heard.size(), 2u);
-    EXPECT_EQ(w.heard[0], L"click:go:0");
-    EXPECT_EQ(w.heard[1], L"tabselect:tabs:2");
+    // Painting and focus moves send their own notifications; only the click and
+    // the tab's business count here.
+    std::vector<std::wstring> seen;
+    for (const std::wstring& e : w.heard)
+        if (e.rfind(L"click", 0) == 0 || e.rfind(L"tabselect", 0) == 0)
+            seen.push_back(e);
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"click:go:0", L"tabselect:tabs:2"}));
     w.Click(p.x, p.y);
     EXPECT_EQ(w.CountType(L"tabselect"), 1);
 

@@ -52,13 +52,6 @@ void CButtonUI::Enable(bool enable)
     m_buttonState = enable ? 0u : static_cast<UINT>(UISTATE_DISABLED);
 }
 
-void CButtonUI::BindTab(const wchar_t* layoutName, int index)
-{
-    m_bindTabLayoutName = layoutName ? layoutName : L"";
-    if (index >= 0)
-        m_bindTabIndex = index;
-}
-
 // ---- events
 
 void CButtonUI::ProcessEvent(UiEvent& event)
@@ -328,8 +321,8 @@ const UiAttribute<B> kButtonAttributes[] = {
     {L"hotforeimage", [](B& c, const wchar_t* v) { c.AssignHotForeImage(v); }},
     {L"stateimage", [](B& c, const wchar_t* v) { c.AssignStateImage(v); }},
     {L"statecount", [](B& c, const wchar_t* v) { c.AssignStateCount(UiParse::Int(v)); }},
-    {L"bindtabindex", [](B& c, const wchar_t* v) { c.BindTab(nullptr, UiParse::Int(v)); }},
-    {L"bindtablayoutname", [](B& c, const wchar_t* v) { c.BindTab(v, -1); }},
+    {L"bindtabindex", [](B& c, const wchar_t* v) { c.BindTabIndex(UiParse::Int(v)); }},
+    {L"bindtablayoutname", [](B& c, const wchar_t* v) { c.BindTabLayout(v); }},
     {L"hotbkcolor", [](B& c, const wchar_t* v) { c.hotBkColor = UiParse::Color(v); c.Repaint(); }},
     {L"pushedbkcolor", [](B& c, const wchar_t* v) { c.pushedBkColor = UiParse::Color(v); c.Repaint(); }},
     {L"disabledbkcolor", [](B& c, const wchar_t* v) { c.disabledBkColor = UiParse::Color(v); c.Repaint(); }},

@@ -43,7 +43,14 @@ public:
     int StateCount() const { return m_stateCount; }
     void AssignStateCount(int count);
     void AssignPushedForeImage(const wchar_t* image) { m_pushedForeImage = image ? image : L""; }
-    void BindTab(const wchar_t* layoutName, int index);
+    // The tab layout (by name) and page a click switches to; a negative index
+    // is ignored.
+    void BindTabLayout(const wchar_t* layoutName) { m_bindTabLayoutName = layoutName ? layoutName : L""; }
+    void BindTabIndex(int index)
+    {
+        if (index >= 0)
+            m_bindTabIndex = index;
+    }
 
     // Colours and fonts of the states (fonts: -1 uses the label's).
     DWORD hotBkColor = 0, pushedBkColor = 0, disabledBkColor = 0;

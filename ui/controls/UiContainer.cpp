@@ -56,7 +56,9 @@ int CContainerUI::IndexOfItem(CControlUI* control) const
 
 bool CContainerUI::AddItem(CControlUI* control)
 {
-    return InsertItem(control, ItemCount());
+    // Not through the virtual: a layout that adds rules to both must not run its
+    // insertion rules for an append as well.
+    return CContainerUI::InsertItem(control, ItemCount());
 }
 
 bool CContainerUI::InsertItem(CControlUI* control, int index)
