@@ -2,6 +2,8 @@
 // of them, and the notifications they send.
 #include <gtest/gtest.h>
 
+#include <cwchar>
+
 #include "WidgetWindow.h"
 #include "ui/controls/UiButton.h"
 #include "ui/controls/UiOption.h"
@@ -185,4 +187,74 @@ TEST(Option, LeavesItsGroupWhenDestroyed)
     EXPECT_EQ(w.manager().GetOptionGroup(L"g")->GetSize(), 1);
     b->Select(true);   // must not touch the removed member
     EXPECT_TRUE(b->Selected());
+}
+
+TEST(Button, StateStripIsCutIntoStates)
+{
+    struct Case {
+        int count;
+        const wchar_t* normal;
+        const wchar_t* hot;
+        const wchar_t* pushed;
+        const wchar_t* disabled;
+    };
+    const Case cases[] = {
+        {4, L"source='0,0,100,10'", L"source='100,0,200,10'", L"source='200,0,300,10'",
+         L"source='300,0,400,10'"},
+        // Two states: pushed looks like hot.
+        {2, L"source='0,0,200,10'", L"source='200,0,400,10'", L"source='200,0,400,10'", L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.count);
+        Column col;
+        CButtonUI* b = Row<CButtonUI>(col.root, L"name=\"b\"");
+        CWidgetWindow w(200, 200, col.root);
+        w.AddSolidImage(L"strip", 400, 10, 0xFF336699);
+        b->AssignStateCount(c.count);
+        b->AssignStateImage(L"strip");
+        w.PaintNow();
+        auto has = [](const CUiString& image, const wchar_t* part) {
+            return *part ? wcsstr(image.GetData(), part) != nullptr : image.IsEmpty();
+        };
+        EXPECT_TRUE(has(b->NormalImage(), c.normal)) << b->NormalImage().GetData();
+        EXPECT_TRUE(has(b->HotImage(), c.hot)) << b->HotImage().GetData();
+        EXPECT_TRUE(has(b->PushedImage(), c.pushed)) << b->PushedImage().GetData();
+        EXPECT_TRUE(has(b->DisabledImage(), c.disabled)) << b->DisabledImage().GetData();
+        // The normal state paints the strip's colour.
+        const POINT mid = CWidgetWindow::CentreOf(b);
+        EXPECT_EQ(w.PixelAt(mid.x, mid.y), 0x336699u);
+    }
+}
+
+TEST(Layout, SeparatorDragResizesTheLayout)
+{
+    for (bool immediate : {false, true}) {
+        SCOPED_TRACE(immediate ? "immediate" : "on release");
+        auto* root = new CVerticalLayoutUI();
+        root->ApplyAttributes(L"bkcolor=\"#FFFFFFFF\"");
+        auto* top = new CVerticalLayoutUI();
+        top->ApplyAttributes(immediate ? L"height=\"60\" sepheight=\"4\" sepimm=\"true\""
+                                       : L"height=\"60\" sepheight=\"4\"");
+        auto* rest = new CControlUI();
+        root->AddItem(top);
+        root->AddItem(rest);
+        CWidgetWindow w(200, 200, root);
+        ASSERT_EQ(top->BoundsRef().bottom, 60);
+        w.Move(100, 58);
+        w.Press(100, 58);
+        w.Move(100, 70);
+        w.Move(100, 88);
+        if (!immediate) {
+            // Only the dark strip moves until the release.
+            w.PaintNow();
+            EXPECT_EQ(rest->BoundsRef().top, 60);
+            EXPECT_LT(w.PixelAt(100, 86) & 0xFF, 0x80u);   // dark strip at the new edge
+            EXPECT_EQ(w.PixelAt(100, 120), 0xFFFFFFu);
+        }
+        w.Release(100, 88);
+        w.PaintNow();
+        EXPECT_EQ(top->PresetHeight(), 90);
+        EXPECT_EQ(top->BoundsRef().bottom, 90);
+        EXPECT_EQ(rest->BoundsRef().top, 90);
+    }
 }

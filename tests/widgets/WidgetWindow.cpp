@@ -127,6 +127,22 @@ DWORD CWidgetWindow::PixelAt(int x, int y) const
     return (DWORD(p[2]) << 16) | (DWORD(p[1]) << 8) | p[0];
 }
 
+void CWidgetWindow::AddSolidImage(const wchar_t* name, int width, int height, DWORD color)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap)
+        return;
+    std::fill_n(static_cast<DWORD*>(bits), static_cast<size_t>(width) * height, color);
+    m_manager.AddImage(name, bitmap, width, height, (color >> 24) != 0xFF);
+}
+
 int CWidgetWindow::CountHeard(const std::wstring& entry) const
 {
     return static_cast<int>(std::count(heard.begin(), heard.end(), entry));

@@ -45,6 +45,9 @@ public:
     // surface means nothing); 0 outside the surface.
     DWORD PixelAt(int x, int y) const;
 
+    // Adds a width x height image of one colour (0xAARRGGBB) to the manager.
+    void AddSolidImage(const wchar_t* name, int width, int height, DWORD color);
+
     // Every notification heard: "type:senderName:wParam".
     std::vector<std::wstring> heard;
     int CountHeard(const std::wstring& entry) const;

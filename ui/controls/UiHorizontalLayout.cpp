@@ -78,7 +78,7 @@ void CHorizontalLayoutUI::Place(RECT rect, bool invalidate)
 
 void CHorizontalLayoutUI::ProcessEvent(UiEvent& event)
 {
-    if (m_separator.HandleEvent(*this, event))
+    if (m_separator.HandleEvent(*this, m_fixedSize, event))
         return;
     CContainerUI::ProcessEvent(event);
 }

@@ -36,7 +36,7 @@ RECT CUiSeparator::StripRect(const CControlUI& layout) const
                  Scaled(layout), m_vertical);
 }
 
-bool CUiSeparator::HandleEvent(CControlUI& layout, const UiEvent& event)
+bool CUiSeparator::HandleEvent(CControlUI& layout, SIZE& fixedSize, const UiEvent& event)
 {
     if (size == 0)
         return false;
@@ -85,8 +85,8 @@ bool CUiSeparator::HandleEvent(CControlUI& layout, const UiEvent& event)
                                ? static_cast<int>(static_cast<long long>(length) * 100 /
                                                   manager->GetScale())
                                : length;
-        if (m_vertical) layout.AssignPresetHeight(design);
-        else layout.AssignPresetWidth(design);
+        if (m_vertical) fixedSize.cy = design;
+        else fixedSize.cx = design;
         if (immediate) {
             layout.BoundsRef() = m_dragRect;
             layout.RequestParentLayout();

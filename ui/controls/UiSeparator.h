@@ -26,7 +26,9 @@ public:
     // rectangle while dragging; empty without a separator.
     RECT StripRect(const CControlUI& layout) const;
     // True when the event was the separator's (the layout does nothing more).
-    bool HandleEvent(CControlUI& layout, const UiEvent& event);
+    // fixedSize: the layout's own stored fixed size (design pixels), which a drag
+    // changes without asking for a layout until the layout is due to move.
+    bool HandleEvent(CControlUI& layout, SIZE& fixedSize, const UiEvent& event);
     // The dark strip over the children while dragging (not immediate).
     void DrawOverlay(HDC dc, const CControlUI& layout) const;
 
