@@ -8,6 +8,7 @@
 #include "ui/controls/UiAttributeTable.h"
 #include "ui/controls/UiControl.h"
 #include "ui/core/UiPaintManager.h"
+#include "ui/core/UiSkinAlias.h"
 
 using namespace SkinUI;
 
@@ -48,12 +49,6 @@ const AttributeCase kAttributeCases[] = {
          SIZE xy = c.FloatOffset();
          return xy.cx == 4 && xy.cy == -2 && c.PresetWidth() == 10 && c.PresetHeight() == 6;
      }},
-    {"pos with missing values reads them as 0",
-     {{L"pos", L"7"}},
-     [](CControlUI& c) { return c.FloatOffset().cx == 7 && c.PresetWidth() == 7; }},
-    {"float true / other",
-     {{L"float", L"TRUE"}},
-     [](CControlUI& c) { return c.Floating(); }},
     {"float false keeps it in the layout",
      {{L"float", L"true"}, {L"float", L"yes"}},
      [](CControlUI& c) { return !c.Floating(); }},
@@ -63,9 +58,6 @@ const AttributeCase kAttributeCases[] = {
          UiFloatPercent p = c.AnchorFractions();
          return c.Floating() && p.left == 0.5 && p.top == 0.25 && p.right == 1 && p.bottom == 0.75;
      }},
-    {"floatalign tokens by comma or space",
-     {{L"floatalign", L"right, bottom"}},
-     [](CControlUI& c) { return c.FloatAlignment() == (UIFLOAT_RIGHT | UIFLOAT_BOTTOM); }},
     {"floatalign center replaces right, vcenter replaces bottom",
      {{L"floatalign", L"right,bottom"}, {L"floatalign", L"center vcenter"}},
      [](CControlUI& c) { return c.FloatAlignment() == (UIFLOAT_HCENTER | UIFLOAT_VCENTER); }},
@@ -85,9 +77,6 @@ const AttributeCase kAttributeCases[] = {
          return c.BkColor() == 0xFF102030 && c.BkColor2() == 0x80FFFFFF && c.BkColor3() == 1 &&
                 c.ForeColor() == 0xFF000001;
      }},
-    {"bkcolor1 is bkcolor",
-     {{L"bkcolor1", L"#FF00FF00"}},
-     [](CControlUI& c) { return c.BkColor() == 0xFF00FF00; }},
     {"border colours do not skip blanks",
      {{L"bordercolor", L" #FF102030"}, {L"focusbordercolor", L"#FF405060"}},
      [](CControlUI& c) { return c.BorderColor() == 0 && c.FocusBorderColor() == 0xFF405060; }},
@@ -97,19 +86,6 @@ const AttributeCase kAttributeCases[] = {
     {"bordersize without comma clears the sides",
      {{L"bordersize", L"1,1,1,1"}, {L"bordersize", L"2"}},
      [](CControlUI& c) { return c.BorderSize() == 2 && SameRect(c.SideBorders(), RECT{0, 0, 0, 0}); }},
-    {"side border sizes one at a time",
-     {{L"leftbordersize", L"1"}, {L"topbordersize", L"2"}, {L"rightbordersize", L"3"},
-      {L"bottombordersize", L"4"}},
-     [](CControlUI& c) { return SameRect(c.SideBorders(), RECT{1, 2, 3, 4}); }},
-    {"borderround and borderstyle",
-     {{L"borderround", L"10,12"}, {L"borderstyle", L"2"}},
-     [](CControlUI& c) { return c.BorderRound().cx == 10 && c.BorderRound().cy == 12 && c.BorderStyle() == 2; }},
-    {"images and gradient stored as written",
-     {{L"bkimage", L"file='a.png' corner='1,1,1,1'"}, {L"foreimage", L"b.png"}, {L"gradient", L"hor"}},
-     [](CControlUI& c) {
-         return c.BkImage() == L"file='a.png' corner='1,1,1,1'" && c.ForeImage() == L"b.png" &&
-                c.GradientDirection() == L"hor";
-     }},
     {"sizes; negative ones are ignored",
      {{L"width", L"40"}, {L"height", L"20"}, {L"width", L"-5"}, {L"minwidth", L"3"},
       {L"maxheight", L"70"}, {L"minheight", L"-1"}, {L"maxwidth", L"-1"}},
@@ -117,45 +93,21 @@ const AttributeCase kAttributeCases[] = {
          return c.PresetWidth() == 40 && c.PresetHeight() == 20 && c.MinimumWidth() == 3 &&
                 c.MaximumHeight() == 70 && c.MinimumHeight() == 0 && c.MaximumWidth() == 9999;
      }},
-    {"flags are true only for true",
-     {{L"drag", L"True"}, {L"drop", L"1"}, {L"resourcetext", L"false"}, {L"richevent", L"TRUE"},
-      {L"menu", L"true"}, {L"autotextsizeenable", L"true"}, {L"colorhsl", L"true"}},
-     [](CControlUI& c) {
-         return c.DragAllowed() && !c.DropAllowed() && !c.TextIsResourceKey() && c.RichEvents() &&
-                c.ContextMenuEnabled() && c.AutoTextSize() && c.ColorHsl();
-     }},
-    {"enabled, mouse, keyboard, visible",
-     {{L"enabled", L"false"}, {L"mouse", L"false"}, {L"keyboard", L"no"}, {L"visible", L"false"}},
-     [](CControlUI& c) {
-         return !c.Enabled() && !c.MouseEnabled() && !c.KeyboardEnabled() && !c.OwnVisible();
-     }},
     {"text turns {\\n} into a line feed",
      {{L"text", L"one{\\n}two{\\n}"}},
      [](CControlUI& c) { return c.Text() == L"one\ntwo\n"; }},
     {"tooltip turns <n> into CR LF",
      {{L"tooltip", L"a<n>b"}},
      [](CControlUI& c) { return c.Hint() == L"a\r\nb"; }},
-    {"name, userdata, shortcut (first character)",
-     {{L"name", L"okBtn"}, {L"userdata", L"42"}, {L"shortcut", L"Yes"}},
-     [](CControlUI& c) { return c.Name() == L"okBtn" && c.UserText() == L"42" && c.AccessKey() == L'Y'; }},
     {"cursor by name; unknown names leave it",
      {{L"cursor", L"hand"}, {L"cursor", L"pointy"}},
      [](CControlUI& c) { return c.CursorId() == 32649 && c.CursorName() == L"hand"; }},
-    {"attribute names ignore case",
-     {{L"BkColor", L"#FF010203"}, {L"WIDTH", L"9"}},
-     [](CControlUI& c) { return c.BkColor() == 0xFF010203 && c.PresetWidth() == 9; }},
     {"unknown names become custom attributes, first value wins",
      {{L"x-role", L"primary"}, {L"x-role", L"secondary"}},
      [](CControlUI& c) { return c.ExtraAttribute(L"x-role") == std::wstring(L"primary"); }},
     {"style without a manager is kept as a custom attribute",
      {{L"style", L"flat"}},
      [](CControlUI& c) { return c.ExtraAttribute(L"style") == std::wstring(L"flat"); }},
-    {"virtualwnd",
-     {{L"virtualwnd", L"install0"}},
-     [](CControlUI& c) { return c.VirtualWindowName() == L"install0"; }},
-    {"innerstyle is an attribute list applied at once",
-     {{L"innerstyle", L"width=\"12\" height=\"13\""}},
-     [](CControlUI& c) { return c.PresetWidth() == 12 && c.PresetHeight() == 13; }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Control, AttributeTableTest, ::testing::ValuesIn(kAttributeCases));
@@ -249,35 +201,46 @@ TEST(ControlAttributes, ExtraAttributesNeverReplace)
     EXPECT_TRUE(control.AddExtraAttribute(L"k", L"3"));
 }
 
-TEST(ControlAttributes, CursorNamesRoundTrip)
-{
-    const wchar_t* names[] = {L"arrow", L"ibeam", L"wait", L"cross", L"uparrow", L"size", L"icon",
-                              L"sizenwse", L"sizenesw", L"sizewe", L"sizens", L"sizeall", L"no", L"hand"};
-    for (const wchar_t* name : names) {
-        CControlUI control;
-        control.ApplyAttribute(L"cursor", name);
-        EXPECT_EQ(control.CursorName(), name);
-    }
-    CControlUI fresh;
-    EXPECT_TRUE(fresh.CursorName().IsEmpty());
-    fresh.AssignCursor(12345);
-    EXPECT_TRUE(fresh.CursorName().IsEmpty());
-}
-
 TEST(ControlAttributes, ParsersAreLenientAndStayInTheirString)
 {
     int v[4] = {9, 9, 9, 9};
     EXPECT_EQ(UiParse::IntList(L"1,2", v, 4), 2);
     EXPECT_EQ(v[2], 0);
     EXPECT_EQ(v[3], 0);
-    EXPECT_EQ(UiParse::IntList(L"x,5", v, 4), 2);   // malformed reads 0
+    // A malformed item reads 0 and ends the list: nothing after it is trusted.
+    EXPECT_EQ(UiParse::IntList(L"x,5", v, 4), 1);
     EXPECT_EQ(v[0], 0);
-    EXPECT_EQ(v[1], 5);
+    EXPECT_EQ(v[1], 0);
+    EXPECT_EQ(UiParse::IntList(L"3,", v, 2), 2);    // a trailing comma stops at the terminator
+    EXPECT_EQ(v[1], 0);
     EXPECT_EQ(UiParse::Int(L"abc"), 0);
     EXPECT_EQ(UiParse::Color(L"#zz"), 0u);
     EXPECT_EQ(UiParse::Color(L"#FFFFFFFF"), 0xFFFFFFFFu);
     EXPECT_FALSE(UiParse::Bool(L"truest"));
     EXPECT_TRUE(UiParse::Bool(L"tRuE"));
+}
+
+class TextSource : public IQueryControlText {
+public:
+    const wchar_t* QueryControlText(const wchar_t* id, const wchar_t*) override
+    {
+        return wcscmp(id, L"ctl.greeting") == 0 ? L"Hello" : nullptr;
+    }
+};
+
+TEST(ControlAttributes, ResourceTextIsAKeyIntoTheSharedTexts)
+{
+    TextSource source;
+    IQueryControlText* previous = CUiSkinAlias::Instance().GetTextQuery();
+    CUiSkinAlias::Instance().SetTextQuery(&source);
+    CControlUI control;
+    control.ApplyAttributes(L"text=\"ctl.greeting\" resourcetext=\"true\"");
+    EXPECT_EQ(control.Text(), L"Hello");
+    control.UseResourceText(false);
+    EXPECT_EQ(control.Text(), L"ctl.greeting");
+    control.ApplyAttributes(L"text=\"ctl.unknown\" resourcetext=\"true\"");
+    EXPECT_TRUE(control.Text().IsEmpty());
+    CUiSkinAlias::Instance().SetTextQuery(previous);
 }
 
 } // namespace

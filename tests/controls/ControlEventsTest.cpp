@@ -79,20 +79,6 @@ TEST(ControlLife, DestroyListenersRunOnce)
     EXPECT_EQ(g_destroyed, 1);
 }
 
-TEST(ControlLife, IdentityAndInterfaces)
-{
-    CControlUI control;
-    EXPECT_STREQ(control.TypeName(), L"ControlUI");
-    EXPECT_EQ(control.InterfaceFor(L"control"), &control);
-    EXPECT_EQ(control.InterfaceFor(L"Button"), nullptr);
-    CTestContainer container;
-    EXPECT_NE(container.InterfaceFor(L"IContainer"), nullptr);
-    EXPECT_EQ(container.InterfaceFor(L"Control"), static_cast<CControlUI*>(&container));
-    control.AssignFlags(UIFLAG_TABSTOP | UIFLAG_SETCURSOR);
-    EXPECT_EQ(control.Flags(), 3u);
-    EXPECT_EQ(control.RawFlags(), 3u);
-}
-
 TEST(ControlEvents, ListenersGateProcessing)
 {
     Probe control;
@@ -144,32 +130,6 @@ TEST(ControlEvents, FocusEventsSetTheFlag)
     control.HandleEvent(set);
     control.Show(false);
     EXPECT_FALSE(control.HasFocus()) << "hiding drops the focus flag";
-}
-
-TEST(ControlEvents, SetCursorShowsTheStoredCursor)
-{
-    CControlUI control;
-    control.ApplyAttribute(L"cursor", L"hand");
-    UiEvent e = Event(UIEVENT_SETCURSOR);
-    control.HandleEvent(e);
-    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));
-    control.AssignCursor(0);
-    control.HandleEvent(e);
-    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));
-}
-
-TEST(ControlVisibility, ShownNeedsBothFlags)
-{
-    CControlUI control;
-    EXPECT_TRUE(control.Shown());
-    control.ShowByParent(false);
-    EXPECT_TRUE(control.OwnVisible());
-    EXPECT_FALSE(control.Shown());
-    EXPECT_FALSE(control.Trigger());
-    control.ShowByParent(true);
-    EXPECT_TRUE(control.Trigger());
-    control.Enable(false);
-    EXPECT_FALSE(control.Trigger());
 }
 
 CControlUI* Collect(CControlUI* control, void* data)
@@ -230,15 +190,6 @@ const SearchCase kSearchCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Control, ControlSearchTest, ::testing::ValuesIn(kSearchCases));
-
-TEST(ControlSearch, HitTestMissesOutsideTheRectangle)
-{
-    CControlUI control;
-    control.Place(RECT{0, 0, 10, 10});
-    POINT inside = {9, 9}, outside = {10, 5};
-    EXPECT_EQ(control.Search(First, &inside, UIFIND_HITTEST), &control);
-    EXPECT_EQ(control.Search(First, &outside, UIFIND_HITTEST), nullptr);
-}
 
 TEST(ControlNames, VirtualWindowNameComesFromTheNearestAncestor)
 {

@@ -50,8 +50,6 @@ const FloatCase kFloatCases[] = {
      {180, 90, 220, 110}},
     {"align right and bottom", In({7, 7}, {40, 20}, {}, UIFLOAT_RIGHT | UIFLOAT_BOTTOM),
      {260, 130, 300, 150}},
-    {"align on one axis keeps the offset on the other", In({7, 9}, {40, 20}, {}, UIFLOAT_RIGHT),
-     {260, 59, 300, 79}},
     {"align ignores percent", In({0, 0}, {10, 10}, {1, 1, 1, 1}, UIFLOAT_BOTTOM),
      {100, 140, 110, 150}},
 };
@@ -119,29 +117,26 @@ TEST(ControlPlace, NormalisesAndRemembersTheRectangle)
     EXPECT_TRUE(RectIs(control.OffsetInParent(), 0, 0, 0, 0));   // no parent
 }
 
-TEST(ControlPlace, ShiftMovesTheFixedOffset)
+TEST(ControlPlace, HostileLengthsReadBackInsideASaneRange)
 {
+    // Sums of a few lengths (a layout's fixed total) must stay inside int.
     CControlUI control;
-    control.AssignFloatOffset(SIZE{3, 4});
-    control.Shift(10, -20);
-    EXPECT_EQ(control.FloatOffset().cx, 13);
-    EXPECT_EQ(control.FloatOffset().cy, -16);
-}
-
-TEST(ControlPlace, MinimumAboveMaximumIsStoredAsGiven)
-{
-    // Clamping order is the layouts' business; the control must just keep both.
-    CControlUI control;
-    control.AssignMinimumWidth(500);
-    control.AssignMaximumWidth(100);
-    EXPECT_EQ(control.MinimumWidth(), 500);
-    EXPECT_EQ(control.MaximumWidth(), 100);
-    EXPECT_EQ(control.MeasureSize(SIZE{1000, 1000}).cx, 0);
-    control.AssignPresetWidth(30);
-    control.AssignPresetHeight(40);
-    SIZE measured = control.MeasureSize(SIZE{1, 1});
-    EXPECT_EQ(measured.cx, 30);
-    EXPECT_EQ(measured.cy, 40);
+    control.ApplyAttributes(L"width=\"2147483647\" height=\"99999999999\" "
+                            L"padding=\"2147483647,-2147483647,2000000000,2000000000\" "
+                            L"minwidth=\"2147483647\" bordersize=\"2147483647\"");
+    const long long limit = 1 << 20;
+    EXPECT_LE(control.PresetWidth(), limit);
+    EXPECT_GE(control.PresetWidth(), 0);
+    EXPECT_LE(control.PresetHeight(), limit);
+    EXPECT_GE(control.PresetHeight(), 0);
+    const RECT pad = control.Padding();
+    EXPECT_LE(pad.left, limit);
+    EXPECT_GE(pad.top, -limit);
+    EXPECT_LE(control.MinimumWidth(), limit);
+    EXPECT_LE(control.BorderSize(), limit);
+    const long long sum = static_cast<long long>(pad.left) + pad.right + control.PresetWidth() +
+                          control.MinimumWidth();
+    EXPECT_LT(sum, INT_MAX);
 }
 
 } // namespace

@@ -89,7 +89,7 @@ TEST(GdiLeak, FontsAndImagesReplacedThousandsOfTimesLeaveNoObjectBehind)
     ASSERT_GT(before, 0u);
     {
         CPaintManagerUI manager;
-        for (int round = 0; round < 3000; ++round) Churn(manager, round, canvas);
+        for (int round = 0; round < 2000; ++round) Churn(manager, round, canvas);
         // Reached through the loop: fonts, images and their replacements live.
         EXPECT_GT(LiveGdiObjects(), before);
         manager.RemoveAllFonts(true);

@@ -76,41 +76,6 @@ TEST_F(ResourceTable, SharedColourFollowsOnlyUntouchedWindows)
     EXPECT_EQ(0xFF445566u, CPaintManagerUI::GetSharedColors().selection);
 }
 
-TEST_F(ResourceTable, CustomAttributesKeepTheFirstValue)
-{
-    CPaintManagerUI manager;
-    manager.AddCustomAttribute(L"mode", L"a");
-    manager.AddCustomAttribute(L"mode", L"b");
-    EXPECT_STREQ(L"a", manager.GetCustomAttribute(L"mode"));
-    EXPECT_EQ(nullptr, manager.GetCustomAttribute(L"other"));
-    EXPECT_TRUE(manager.RemoveCustomAttribute(L"mode"));
-    EXPECT_FALSE(manager.RemoveCustomAttribute(L"mode"));
-    manager.AddCustomAttribute(L"x", L"1");
-    manager.RemoveAllCustomAttributes();
-    EXPECT_EQ(nullptr, manager.GetCustomAttribute(L"x"));
-}
-
-TEST_F(ResourceTable, OptionGroupsHoldEachControlOnceAndVanishWhenEmpty)
-{
-    CPaintManagerUI manager;
-    int a = 0, b = 0;
-    EXPECT_TRUE(manager.JoinOptionGroup(L"g", &a));
-    EXPECT_TRUE(manager.JoinOptionGroup(L"g", &a));
-    EXPECT_TRUE(manager.JoinOptionGroup(L"g", &b));
-    EXPECT_FALSE(manager.JoinOptionGroup(L"g", nullptr));
-    CUiPtrArray* group = manager.GetOptionGroup(L"g");
-    ASSERT_NE(nullptr, group);
-    EXPECT_EQ(2, group->GetSize());
-    manager.LeaveOptionGroup(L"g", &a);
-    manager.LeaveOptionGroup(L"g", &a);
-    EXPECT_EQ(1, manager.GetOptionGroup(L"g")->GetSize());
-    manager.LeaveOptionGroup(L"g", &b);
-    EXPECT_EQ(nullptr, manager.GetOptionGroup(L"g"));
-    manager.JoinOptionGroup(L"h", &a);
-    manager.RemoveAllOptionGroups();
-    EXPECT_EQ(nullptr, manager.GetOptionGroup(L"h"));
-}
-
 TEST_F(ResourceTable, ManagersListThemselvesForTheirLifetime)
 {
     int before = CPaintManagerUI::GetManagers().GetSize();
@@ -121,19 +86,6 @@ TEST_F(ResourceTable, ManagersListThemselvesForTheirLifetime)
     }
     EXPECT_EQ(before, CPaintManagerUI::GetManagers().GetSize());
     EXPECT_EQ(nullptr, CPaintManagerUI::FindManager(L"no such window"));
-}
-
-TEST_F(ResourceTable, Paths)
-{
-    CUiString folder = CPaintManagerUI::GetInstancePath();
-    ASSERT_FALSE(folder.IsEmpty());
-    EXPECT_EQ(L'\\', folder[folder.GetLength() - 1]);
-    CUiString current = CPaintManagerUI::GetCurrentPath();
-    TestSupport::TempFolder temp;
-    CPaintManagerUI::SetCurrentPath(temp.Path().c_str());
-    CUiString moved = CPaintManagerUI::GetCurrentPath();
-    CPaintManagerUI::SetCurrentPath(current);
-    EXPECT_EQ(0, (moved + L"\\").CompareNoCase(temp.Path().c_str()));
 }
 
 TEST_F(ResourceTable, ShutdownFreesSharedResourcesAndANewManagerStartsAfresh)

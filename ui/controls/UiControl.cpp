@@ -540,24 +540,32 @@ void CControlUI::AssignVirtualWindowName(const wchar_t* name)
 
 // ---- scaling
 
+namespace {
+// Skin lengths beyond a million pixels are nonsense; clamping them on the way
+// out keeps every sum a layout makes of a few of them far inside int.
+constexpr int kMaxLength = 1 << 20;
+int Sane(LONG value)
+{
+    return value > kMaxLength ? kMaxLength : value < -kMaxLength ? -kMaxLength : static_cast<int>(value);
+}
+} // namespace
+
 int CControlUI::ScaleLength(int value) const
 {
+    value = Sane(value);
     return m_manager ? m_manager->Scale(value) : value;
 }
 
 SIZE CControlUI::ScaleSize(SIZE size) const
 {
-    return m_manager ? m_manager->GetDpi().Scale(size) : size;
+    return SIZE{ScaleLength(size.cx), ScaleLength(size.cy)};
 }
 
 RECT CControlUI::ScaleRect(const RECT& rect) const
 {
-    if (!m_manager)
-        return rect;
     // Padding and border widths are lengths, not positions: scale each one.
-    CUiDpi& dpi = m_manager->GetDpi();
-    return RECT{dpi.Scale(static_cast<int>(rect.left)), dpi.Scale(static_cast<int>(rect.top)),
-                dpi.Scale(static_cast<int>(rect.right)), dpi.Scale(static_cast<int>(rect.bottom))};
+    return RECT{ScaleLength(rect.left), ScaleLength(rect.top), ScaleLength(rect.right),
+                ScaleLength(rect.bottom)};
 }
 
 } // namespace SkinUI

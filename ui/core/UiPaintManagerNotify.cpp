@@ -153,7 +153,8 @@ void CPaintManagerUI::DeliverNotification(UiNotification& notification)
     // A receiver may have torn the manager's live state down (window destroyed).
     if (m_store) {
         auto& list = m_store->inFlight;
-        list.erase(std::find(list.begin(), list.end(), &notification));
+        auto it = std::find(list.begin(), list.end(), &notification);
+        if (it != list.end()) list.erase(it);
     }
 }
 

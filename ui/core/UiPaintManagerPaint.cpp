@@ -255,6 +255,12 @@ void CPaintManagerUI::OnPaint()
         ClearPixels(m_offscreenBits, m_offscreenSize.cx, m_offscreenSize.cy, client);
         m_root->Place(Inset(client, m_layeredInset), true);
     }
+    // Focus that waited for the layout moves now: its invalidation would otherwise
+    // be swallowed by BeginPaint and wait for some unrelated later paint.
+    if (m_focusNeeded && !m_updateNeeded) FocusNextTabStop(true);
+    // The layout and the focus change may have invalidated more than was asked for.
+    RECT more = {};
+    if (GetUpdateRect(m_paintWindow, &more, FALSE)) UnionRect(&paintRect, &paintRect, &more);
     if (m_layered) {
         const LONG_PTR ex = GetWindowLongPtrW(m_paintWindow, GWL_EXSTYLE);
         if (!(ex & WS_EX_LAYERED))

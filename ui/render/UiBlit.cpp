@@ -80,65 +80,51 @@ inline void BlendPixel(BYTE* d, const BYTE* s, int constant, bool perPixel)
     }
 }
 
-// Where the source pixels of a blend come from: the 32-bit DIB section selected
-// into the source DC when there is one (read in place), else a copy of the part.
+// The source part of a blend, copied into a top-down surface of our own: the
+// layout of whatever bitmap the caller selected (top-down or not, DIB or not) is
+// then GDI's business, and a part outside the bitmap is refused as AlphaBlend does.
 class CSourcePixels {
 public:
     CSourcePixels(HDC src, int sx, int sy, int sw, int sh)
     {
         HBITMAP bitmap = static_cast<HBITMAP>(GetCurrentObject(src, OBJ_BITMAP));
-        DIBSECTION dib = {};
-        if (bitmap && GetObjectW(bitmap, sizeof(dib), &dib) == sizeof(dib) && dib.dsBm.bmBits &&
-            dib.dsBm.bmBitsPixel == 32 && dib.dsBmih.biCompression == BI_RGB) {
-            m_width = dib.dsBm.bmWidth;
-            m_height = dib.dsBm.bmHeight;
-            if (!Inside(sx, sy, sw, sh)) return;
-            m_stride = dib.dsBm.bmWidthBytes;
-            m_origin = static_cast<const BYTE*>(dib.dsBm.bmBits);
-            if (dib.dsBmih.biHeight > 0) {
-                // Bottom-up: walk rows backwards from the top one.
-                m_origin += static_cast<ptrdiff_t>(m_height - 1) * m_stride;
-                m_stride = -m_stride;
-            }
-            m_origin += static_cast<ptrdiff_t>(sy) * m_stride + static_cast<ptrdiff_t>(sx) * 4;
-            return;
-        }
         BITMAP bm = {};
-        if (!bitmap || !GetObjectW(bitmap, sizeof(bm), &bm)) return;
-        m_width = bm.bmWidth;
-        m_height = bm.bmHeight;
-        if (!Inside(sx, sy, sw, sh)) return;
+        if (bitmap == nullptr || !GetObjectW(bitmap, sizeof(bm), &bm)) return;
+        if (sx < 0 || sy < 0 || sw > bm.bmWidth - sx || sh > bm.bmHeight - sy) return;
         m_copy.reset(new CScratchSurface(src, sw, sh));
         if (!m_copy->Ok() || !BitBlt(m_copy->Dc(), 0, 0, sw, sh, src, sx, sy, SRCCOPY)) {
             m_copy.reset();
             return;
         }
         GdiFlush();
-        m_origin = m_copy->Bits();
-        m_stride = sw * 4;
+        m_stride = static_cast<ptrdiff_t>(sw) * 4;
     }
 
-    bool Ok() const { return m_origin != nullptr; }
-    // Pixel (x, y) of the part, x < sw, y < sh.
-    const BYTE* Row(int y) const { return m_origin + static_cast<ptrdiff_t>(y) * m_stride; }
+    bool Ok() const { return m_copy != nullptr; }
+    // Row y of the part, y < sh.
+    const BYTE* Row(int y) const { return m_copy->Bits() + y * m_stride; }
 
 private:
-    bool Inside(int sx, int sy, int sw, int sh) const
-    {
-        return sx >= 0 && sy >= 0 && sw <= m_width - sx && sh <= m_height - sy;
-    }
-
     std::unique_ptr<CScratchSurface> m_copy;
-    const BYTE* m_origin = nullptr;
     ptrdiff_t m_stride = 0;
-    int m_width = 0;
-    int m_height = 0;
 };
 
-// Nearest source pixel for each destination pixel, sampled at pixel centres.
-inline int SourceIndex(int d, int dn, int sn)
+// The source pixel that destination pixel d shows, picked as AlphaBlend picks it
+// from a top-down bitmap (measured): growing, the one under the pixel's centre;
+// shrinking, the last one the pixel covers, rounded, counted from the left but
+// from the bottom row up.
+inline int SourceIndex(int d, int dn, int sn, bool vertical)
 {
-    return static_cast<int>((static_cast<long long>(2 * d + 1) * sn) / (2LL * dn));
+    long long index;
+    if (dn >= sn) {
+        index = (2LL * d + 1) * sn / (2LL * dn);
+    } else {
+        if (vertical) d = dn - 1 - d;
+        index = (2LL * (d + 1) * sn - dn) / (2LL * dn);
+        if (index >= sn) index = sn - 1;
+        if (vertical) index = sn - 1 - index;
+    }
+    return static_cast<int>(index < 0 ? 0 : index >= sn ? sn - 1 : index);
 }
 
 } // namespace
@@ -196,12 +182,12 @@ BOOL SoftwareAlphaBlend(HDC dest, int dx, int dy, int dw, int dh, HDC src, int s
     GdiFlush();
 
     std::vector<int> columns(vw);
-    for (int x = 0; x < vw; ++x) columns[x] = SourceIndex(visible.left - dx + x, dw, sw);
+    for (int x = 0; x < vw; ++x) columns[x] = SourceIndex(visible.left - dx + x, dw, sw, false);
     const bool perPixel = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
     const int constant = blend.SourceConstantAlpha;
     BYTE* out = work.Bits();
     for (int y = 0; y < vh; ++y) {
-        const BYTE* row = source.Row(SourceIndex(visible.top - dy + y, dh, sh));
+        const BYTE* row = source.Row(SourceIndex(visible.top - dy + y, dh, sh, true));
         for (int x = 0; x < vw; ++x, out += 4) BlendPixel(out, row + columns[x] * 4, constant, perPixel);
     }
     return BitBlt(dest, visible.left, visible.top, vw, vh, work.Dc(), 0, 0, SRCCOPY);

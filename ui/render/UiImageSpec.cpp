@@ -157,8 +157,8 @@ void FindScaledVariant(UiImageSpec* spec, CPaintManagerUI* manager)
 {
     for (int percent = manager->GetScale(); percent > 100; percent -= 25) {
         CUiString variant = CUiDpi::VariantName(spec->name, percent);
-        // Without a '.' there is no variant to look for, only the name itself.
-        if (variant == spec->name) return;
+        // Without an extension there is no variant to look for, only the name itself.
+        if (variant.IsEmpty() || variant == spec->name) return;
         if (manager->GetImageEx(variant, nullptr, spec->mask) != nullptr) {
             spec->name = variant;
             spec->imageScale = percent / 100.0;

@@ -17,6 +17,18 @@ const int kMaxPen = 0x3FFFFFFF;
 
 const wchar_t kEllipsis[] = L"...";
 
+// A count of leading characters that does not end between the halves of a
+// surrogate pair (one character outside the basic plane): such a cut would draw
+// two broken halves on two lines.
+int WholeCharacters(const wchar_t* run, int length, int count)
+{
+    if (count <= 0 || count >= length) return count;
+    if (IS_HIGH_SURROGATE(run[count - 1]) && IS_LOW_SURROGATE(run[count])) {
+        return count > 1 ? count - 1 : count + 1;
+    }
+    return count;
+}
+
 class MarkupLayouter {
 public:
     MarkupLayouter(const UiMarkupInput& input, IUiMarkupCanvas* canvas, UiMarkupLayout* layout)
@@ -93,6 +105,7 @@ private:
         UiMarkupLine line;
         line.top = m_y;
         line.height = m_lineHeight;
+        line.descent = m_lineDescent;
         line.width = std::max(0, m_x - m_left);
         m_out->lines.push_back(line);
         m_lineClosed = true;
@@ -115,6 +128,9 @@ private:
         m_x = m_left;
         m_lineHeight = Paragraph() + FontLineHeight();
         m_lineClosed = false;
+        m_lineUsed = false;
+        m_lineAscent = 0;
+        m_lineDescent = 0;
         return true;
     }
 
@@ -129,9 +145,17 @@ private:
         item.color = Color();
         item.selected = m_selected;
         item.link = m_link;
-        item.box = {m_x, 0, m_x + width, FontLineHeight()};
+        int height = FontLineHeight();
+        item.descent = std::max(0, std::min(m_canvas->Metrics(item.font).descent, height));
+        item.box = {m_x, 0, m_x + width, height};
         m_out->items.push_back(item);
         m_x += width;
+        m_lineUsed = true;
+        // Runs of different sizes share a baseline: the line holds the tallest part
+        // above it and the deepest below it.
+        m_lineAscent = std::max(m_lineAscent, height - item.descent);
+        m_lineDescent = std::max(m_lineDescent, item.descent);
+        m_lineHeight = std::max(m_lineHeight, m_lineAscent + m_lineDescent);
     }
 
     // The ellipsis ends the text on the last line that can show.
@@ -150,7 +174,7 @@ private:
             // Measure no more than could possibly fit, so that a long text in a narrow
             // rectangle does not cost its length squared.
             int average = std::max(1, m_canvas->Metrics(font).averageWidth);
-            int window = std::min(length, std::max(0, avail) / average * 2 + 16);
+            int window = WholeCharacters(run, length, std::min(length, std::max(0, avail) / average * 2 + 16));
             int width = m_canvas->TextWidth(font, run, window);
             if (width <= avail) {
                 int keep = window;
@@ -165,7 +189,7 @@ private:
             }
             if (m_ellipsis && IsLastLine()) {
                 int dots = m_canvas->TextWidth(font, kEllipsis, 3);
-                int fit = m_canvas->FitCount(font, run, window, avail - dots);
+                int fit = WholeCharacters(run, window, m_canvas->FitCount(font, run, window, avail - dots));
                 if (fit > 0) Emit(run, fit, m_canvas->TextWidth(font, run, fit));
                 if (m_x + dots <= m_right || m_x == m_left) Emit(kEllipsis, 3, dots);
                 m_ended = true;
@@ -179,6 +203,7 @@ private:
             }
             // A character wider than the whole line still takes a line of its own.
             if (cut == 0 && m_x == m_left) cut = 1;
+            cut = WholeCharacters(run, length, cut);
             if (cut > 0) Emit(run, cut, m_canvas->TextWidth(font, run, cut));
             run += cut;
             length -= cut;
@@ -217,6 +242,7 @@ private:
         item.box = {m_x, 0, m_x + width, height};
         m_out->items.push_back(item);
         m_x += width;
+        m_lineUsed = true;
         // Taller images make their line taller; the text stays on the line's bottom.
         m_lineHeight = std::max(m_lineHeight, height);
     }
@@ -294,8 +320,9 @@ private:
         case L'b': case L'f': case L'i': case L'u': PopFont(); break;
         case L'c': PopColor(); break;
         case L'p':
-            if (m_x != m_left && !NewLine()) break;
+            // Popped first, so the line after the paragraph does not keep its height.
             if (!m_paragraphs.empty()) m_paragraphs.pop_back();
+            if (m_x != m_left) NewLine();
             break;
         case L'r': m_raw = false; break;
         case L's': m_selected = !m_selected; break;
@@ -307,6 +334,9 @@ private:
     {
         CloseLine();
         UiMarkupLayout& out = *m_out;
+        // A line break at the very end ("</p>", "<n>") opens a line that stays
+        // empty; it adds nothing to the text's extent.
+        if (!m_lineUsed && out.lines.size() > 1 && out.lines.back().width == 0) out.lines.pop_back();
         const RECT& rect = m_in.rect;
         int rectWidth = rect.right - rect.left;
         int rectHeight = rect.bottom - rect.top;
@@ -324,11 +354,13 @@ private:
             else if (m_in.format & DT_BOTTOM) out.shiftY = rectHeight - out.height;
         }
 
-        // Runs and images sit on their line's bottom, so different fonts share it.
+        // Runs stand on their line's baseline, images on its bottom.
         for (UiMarkupItem& item : out.items) {
             const UiMarkupLine& line = out.lines[item.line];
             int height = item.box.bottom;
-            item.box.top = line.top + line.height - height + out.shiftY;
+            int bottom = line.top + line.height;
+            if (item.kind == UiMarkupItem::TEXT) bottom -= line.descent - item.descent;
+            item.box.top = bottom - height + out.shiftY;
             item.box.bottom = item.box.top + height;
             item.box.left += line.shift;
             item.box.right += line.shift;
@@ -384,6 +416,9 @@ private:
     int m_y = 0;
     int m_lineHeight = 0;
     bool m_lineClosed = false;
+    bool m_lineUsed = false;   // the current line has a run or an image
+    int m_lineAscent = 0;      // of its runs: above the baseline (external leading included)
+    int m_lineDescent = 0;     // and below it
     bool m_ended = false;
     bool m_raw = false;
     bool m_selected = false;

@@ -15,6 +15,7 @@ enum UiFontStyle { UI_FONT_BOLD, UI_FONT_ITALIC, UI_FONT_UNDERLINE };
 
 struct UiMarkupFontMetrics {
     int height = 0;             // tmHeight
+    int descent = 0;            // tmDescent
     int externalLeading = 0;    // tmExternalLeading
     int averageWidth = 0;       // tmAveCharWidth
     bool italic = false;
@@ -58,6 +59,7 @@ struct UiMarkupItem {
     bool selected = false;
     int image = -1;                 // IMAGE: index into images
     int link = -1;                  // the link tag it belongs to, or -1
+    int descent = 0;                // TEXT: of its font; runs share their line's baseline
 };
 
 struct UiMarkupImage {
@@ -74,6 +76,7 @@ struct UiMarkupLink {
 struct UiMarkupLine {
     int top = 0;        // before vertical alignment
     int height = 0;
+    int descent = 0;    // the deepest descent of its runs: the baseline sits this far up
     int width = 0;      // of its runs and images
     int shift = 0;      // horizontal alignment of this line
 };

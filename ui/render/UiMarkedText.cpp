@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ui/core/UiPaintManager.h"
+#include "ui/render/UiGdi.h"
 #include "ui/render/UiImage.h"
 #include "ui/render/UiMarkedLayout.h"
 #include "ui/render/UiText.h"
@@ -53,6 +54,7 @@ public:
         Select(font);
         if (GetTextMetricsW(m_dc, &tm)) {
             metrics.height = tm.tmHeight;
+            metrics.descent = tm.tmDescent;
             metrics.externalLeading = tm.tmExternalLeading;
             metrics.averageWidth = tm.tmAveCharWidth;
             metrics.italic = tm.tmItalic != 0;
@@ -131,23 +133,6 @@ private:
     bool m_hasSelected = false;
 };
 
-// Restores everything DrawMarkedText changes in the caller's DC (font, colours,
-// background mode, clip).
-class SavedDC {
-public:
-    explicit SavedDC(HDC dc) : m_dc(dc), m_state(SaveDC(dc)) {}
-    ~SavedDC()
-    {
-        if (m_state) RestoreDC(m_dc, m_state);
-    }
-    SavedDC(const SavedDC&) = delete;
-    SavedDC& operator=(const SavedDC&) = delete;
-
-private:
-    HDC m_dc;
-    int m_state;
-};
-
 // The link under the mouse in the previous paint, read before the slots are reused.
 const wchar_t* HoveredLink(CPaintManagerUI* manager, const RECT* links, const CUiString* texts,
                            int slots)
@@ -193,7 +178,8 @@ void DrawMarkedText(HDC dc, CPaintManagerUI* manager, RECT& rect, const wchar_t*
     bool calc = (format & DT_CALCRECT) != 0;
     int slots = (links && linkCount) ? std::max(0, *linkCount) : 0;
 
-    SavedDC saved(dc);
+    // Font, colours, background mode and clip all go back when this returns.
+    CUiSaveDC saved(dc);
     ManagerCanvas canvas(dc, manager);
 
     UiMarkupInput input;

@@ -8,6 +8,7 @@
 
 #include "ui/core/UiPaintManager.h"
 #include "ui/render/UiColor.h"
+#include "ui/render/UiGdi.h"
 #include "ui/render/UiMarkup.h"
 
 namespace SkinUI {
@@ -19,22 +20,6 @@ COLORREF ToColorRef(DWORD argb)
     return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
 }
 
-// Puts a font into a DC for one scope.
-class SelectedFont {
-public:
-    SelectedFont(HDC dc, HFONT font) : m_dc(dc), m_old(font ? SelectObject(dc, font) : nullptr) {}
-    ~SelectedFont()
-    {
-        if (m_old) SelectObject(m_dc, m_old);
-    }
-    SelectedFont(const SelectedFont&) = delete;
-    SelectedFont& operator=(const SelectedFont&) = delete;
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_old;
-};
-
 Gdiplus::TextRenderingHint RenderingHint(int hint)
 {
     if (hint >= 1 && hint <= 5) return static_cast<Gdiplus::TextRenderingHint>(hint);
@@ -44,8 +29,9 @@ Gdiplus::TextRenderingHint RenderingHint(int hint)
 void DrawWithGdiplus(HDC dc, CPaintManagerUI* manager, RECT& rect, const wchar_t* text,
                      DWORD color, HFONT font, UINT format)
 {
-    SelectedFont selected(dc, font);
+    CUiSelectObject selected(dc, font);
     Gdiplus::Graphics graphics(dc);
+    if (graphics.GetLastStatus() != Gdiplus::Ok) return;   // GDI+ not started
     LOGFONTW logFont = {};
     std::unique_ptr<Gdiplus::Font> gdipFont;
     if (font && GetObjectW(font, sizeof(logFont), &logFont)) gdipFont.reset(new Gdiplus::Font(dc, &logFont));
@@ -87,12 +73,15 @@ void DrawWithGdiplus(HDC dc, CPaintManagerUI* manager, RECT& rect, const wchar_t
         rect.bottom = static_cast<LONG>(rect.top + bounds.Height + 1);
         return;
     }
+    // The layout box alone lets glyph edges and a cut last line spill over (Wine's
+    // GDI+ does); unless asked not to clip, the rectangle is a hard limit as in GDI.
+    if (!(format & DT_NOCLIP)) graphics.SetClip(box, Gdiplus::CombineModeIntersect);
     graphics.DrawString(unescaped, -1, gdipFont.get(), box, &stringFormat, &brush);
 }
 
 void DrawWithGdi(HDC dc, RECT& rect, const wchar_t* text, DWORD color, HFONT font, UINT format)
 {
-    SelectedFont selected(dc, font);
+    CUiSelectObject selected(dc, font);
     int oldMode = SetBkMode(dc, TRANSPARENT);
     COLORREF oldColor = SetTextColor(dc, ToColorRef(color));
     // A text that carries "&#x4E2D;" stands for that one character.
