@@ -43,7 +43,7 @@ struct Bar {
 };
 
 // The first column (or row, vertical) where the colour stops being `color`.
-int FillEnd(const CWidgetWindow& w, DWORD color, int length, bool horizontal, int across)
+int FillEnd(CWidgetWindow& w, DWORD color, int length, bool horizontal, int across)
 {
     if (horizontal) {
         for (int x = 0; x < length; ++x)

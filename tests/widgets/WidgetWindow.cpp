@@ -8,69 +8,24 @@ using namespace SkinUI;
 
 namespace WidgetTests {
 
-namespace {
-const wchar_t kClassName[] = L"VelkaroWidgetTestWindow";
-
-void RegisterOnce()
-{
-    static bool registered = false;
-    if (registered)
-        return;
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kClassName;
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    RegisterClassExW(&wc);
-    registered = true;
-}
-} // namespace
-
 CWidgetWindow::CWidgetWindow(int width, int height, CControlUI* root, int x, int y, bool activate)
+    : m_window(width, height, false, x, y, L"Velkaro widget test")
 {
-    RegisterOnce();
-    m_hwnd = CreateWindowExW(0, kClassName, L"Velkaro widget test", WS_POPUP, x, y, width, height,
-                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
-    ShowWindow(m_hwnd, activate ? SW_SHOW : SW_SHOWNOACTIVATE);
-    m_manager.Init(m_hwnd, L"widgettest");
-    m_manager.AddNotifier(this);
+    manager().AddNotifier(this);
     if (root)
-        m_manager.AttachRoot(root);
+        EXPECT_TRUE(m_window.Show(root));
+    if (activate) {
+        ShowWindow(hwnd(), SW_SHOW);
+        SetForegroundWindow(hwnd());
+    }
     PaintNow();
 }
 
-CWidgetWindow::~CWidgetWindow()
-{
-    m_manager.RemoveNotifier(this);
-    if (m_hwnd) {
-        SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcW));
-        DestroyWindow(m_hwnd);
-    }
-}
-
-LRESULT CALLBACK CWidgetWindow::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto* self = reinterpret_cast<CWidgetWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    LRESULT result = 0;
-    if (self && self->m_manager.HandleMessage(message, wParam, lParam, result))
-        return result;
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
+CWidgetWindow::~CWidgetWindow() { manager().RemoveNotifier(this); }
 
 bool CWidgetWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
 {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Drain();
-        if (!done())
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
+    return static_cast<bool>(PaintTest::PumpUntil(done, timeoutMs, [] { return std::string(); }));
 }
 
 void CWidgetWindow::Drain()
@@ -85,22 +40,22 @@ void CWidgetWindow::Drain()
 void CWidgetWindow::PaintNow()
 {
     Drain();
-    InvalidateRect(m_hwnd, nullptr, FALSE);
-    UpdateWindow(m_hwnd);
+    InvalidateRect(hwnd(), nullptr, FALSE);
+    UpdateWindow(hwnd());
     Drain();
 }
 
 void CWidgetWindow::Press(int x, int y)
 {
-    SendMessageW(m_hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
 }
 void CWidgetWindow::Release(int x, int y)
 {
-    SendMessageW(m_hwnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    SendMessageW(hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 void CWidgetWindow::Move(int x, int y)
 {
-    SendMessageW(m_hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    SendMessageW(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
 }
 void CWidgetWindow::Click(int x, int y)
 {
@@ -116,15 +71,13 @@ POINT CWidgetWindow::CentreOf(CControlUI* control)
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-DWORD CWidgetWindow::PixelAt(int x, int y) const
+DWORD CWidgetWindow::PixelAt(int x, int y)
 {
-    const BYTE* bits = m_manager.GetOffscreenBits();
-    const SIZE size = m_manager.GetOffscreenSize();
-    if (!bits || x < 0 || y < 0 || x >= size.cx || y >= size.cy)
+    const SIZE size = manager().GetOffscreenSize();
+    if (!manager().GetOffscreenBits() || x < 0 || y < 0 || x >= size.cx || y >= size.cy)
         return 0;
-    // Bottom-up rows of B, G, R, A.
-    const BYTE* p = bits + (static_cast<size_t>(size.cy - 1 - y) * size.cx + x) * 4;
-    return (DWORD(p[2]) << 16) | (DWORD(p[1]) << 8) | p[0];
+    const PaintTest::Pixel p = PaintTest::OffscreenPixel(manager(), x, y);
+    return (DWORD(p.r) << 16) | (DWORD(p.g) << 8) | p.b;
 }
 
 void CWidgetWindow::AddSolidImage(const wchar_t* name, int width, int height, DWORD color)
@@ -140,7 +93,7 @@ void CWidgetWindow::AddSolidImage(const wchar_t* name, int width, int height, DW
     if (!bitmap)
         return;
     std::fill_n(static_cast<DWORD*>(bits), static_cast<size_t>(width) * height, color);
-    m_manager.AddImage(name, bitmap, width, height, (color >> 24) != 0xFF);
+    manager().AddImage(name, bitmap, width, height, (color >> 24) != 0xFF);
 }
 
 int CWidgetWindow::CountHeard(const std::wstring& entry) const

@@ -1,6 +1,6 @@
 #pragma once
-// A real window whose messages go to a paint manager, holding a control tree,
-// for the widget cases: post input to it, pump until something holds, read the
+// The paint tests' real window, holding a control tree, with what the widget
+// cases do to it: send input, pump until something holds, read the
 // notifications it heard and the pixels it painted.
 #include <windows.h>
 
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "../paint/PaintTestUtil.h"
 #include "ui/core/UiEvents.h"
 #include "ui/core/UiPaintManager.h"
 
@@ -23,8 +24,8 @@ public:
     CWidgetWindow(const CWidgetWindow&) = delete;
     CWidgetWindow& operator=(const CWidgetWindow&) = delete;
 
-    HWND hwnd() const { return m_hwnd; }
-    SkinUI::CPaintManagerUI& manager() { return m_manager; }
+    HWND hwnd() const { return m_window.Handle(); }
+    SkinUI::CPaintManagerUI& manager() { return m_window.Manager(); }
 
     // Pumps messages until done() holds or timeoutMs pass; false on timeout.
     bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 2000);
@@ -43,7 +44,7 @@ public:
 
     // An offscreen pixel as 0x00RRGGBB (the alpha byte of an opaque window's
     // surface means nothing); 0 outside the surface.
-    DWORD PixelAt(int x, int y) const;
+    DWORD PixelAt(int x, int y);
 
     // Adds a width x height image of one colour (0xAARRGGBB) to the manager.
     void AddSolidImage(const wchar_t* name, int width, int height, DWORD color);
@@ -57,10 +58,7 @@ public:
     void Notify(SkinUI::UiNotification& notification) override;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-    SkinUI::CPaintManagerUI m_manager;
-    HWND m_hwnd = nullptr;
+    PaintTest::TestWindow m_window;
 };
 
 } // namespace WidgetTests
