@@ -8,6 +8,7 @@
 #include "ui/controls/UiHorizontalLayout.h"
 #include "ui/controls/UiLabel.h"
 #include "ui/controls/UiProgress.h"
+#include "ui/controls/UiText.h"
 #include "ui/controls/UiVerticalLayout.h"
 #include "ui/render/UiGdi.h"
 
@@ -160,4 +161,24 @@ TEST(Label, AutoWidthFollowsTheText)
     EXPECT_EQ(label->BoundsWidth(), longText.cx + 10);
     EXPECT_GT(label->BoundsWidth(), shortWidth);
     EXPECT_EQ(rest->BoundsRef().left, label->BoundsRef().right);
+}
+
+TEST(Text, LinksAreClickable)
+{
+    auto* root = new CVerticalLayoutUI();
+    auto* text = new CTextUI();
+    text->ApplyAttributes(L"name=\"t\" showhtml=\"true\" height=\"30\" "
+                          L"text=\"<a http://velkaro.example/licence>licence</a> and more\"");
+    root->AddItem(text);
+    CWidgetWindow w(300, 60, root);
+    ASSERT_EQ(text->LinkCount(), 1);
+    const RECT link = text->LinkRect(0);
+    ASSERT_FALSE(IsRectEmpty(&link));
+    EXPECT_STREQ(text->LinkText(0).GetData(), L"http://velkaro.example/licence");
+    w.Click((link.left + link.right) / 2, (link.top + link.bottom) / 2);
+    EXPECT_EQ(w.CountHeard(L"link:t:0"), 1);
+    // Beside the link: nothing.
+    w.Click(link.right + 40, (link.top + link.bottom) / 2);
+    EXPECT_EQ(w.CountType(L"link"), 1);
+    EXPECT_EQ(text->Flags() & UIFLAG_SETCURSOR, static_cast<UINT>(UIFLAG_SETCURSOR));
 }

@@ -12,8 +12,9 @@ CWidgetWindow::CWidgetWindow(int width, int height, CControlUI* root, int x, int
     : m_window(width, height, false, x, y, L"Velkaro widget test")
 {
     manager().AddNotifier(this);
-    if (root)
+    if (root) {
         EXPECT_TRUE(m_window.Show(root));
+    }
     if (activate) {
         ShowWindow(hwnd(), SW_SHOW);
         SetForegroundWindow(hwnd());
