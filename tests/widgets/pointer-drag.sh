@@ -2,16 +2,16 @@
 # Drives the real X pointer for PointerDragTest: starts the test program, waits
 # for it to say where the thumb is, then presses there, drags and releases with
 # xdotool. The test program judges what happened; its status is ours.
-#   pointer-drag.sh <runner> <program.exe>
+#   pointer-drag.sh <runner and its options...> <program.exe>
 set -u
-runner=$1
-program=$2
+program=${!#}
+runner=("${@:1:$#-1}")
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 command -v xdotool >/dev/null || { echo "pointer-drag: xdotool missing" >&2; exit 1; }
 [ -n "${DISPLAY:-}" ] || { echo "pointer-drag: no X display" >&2; exit 1; }
 export VELKARO_DRAG_HANDSHAKE="Z:${dir//\//\\}\\request.txt"
-"$runner" "$program" --gtest_filter='PointerDrag.*' >"$dir/log" 2>&1 &
+"${runner[@]}" "$program" --gtest_filter='PointerDrag.*' >"$dir/log" 2>&1 &
 pid=$!
 for _ in $(seq 1 300); do
   [ -f "$dir/request.txt" ] && break
