@@ -161,6 +161,32 @@ TEST_F(InputFixture, MouseLeaveListenersHearEveryHoverChange)
     EXPECT_EQ(Quiet(), "ev:btn:enter ev:other:leave ev:btn:leave");
 }
 
+TEST_F(InputFixture, HoverShowsTheControlsTooltip)
+{
+    LRESULT result = 0;
+    Send(WM_MOUSEMOVE, 0, 130, 30);
+    // No hint: hovering is handled but makes no tooltip window.
+    EXPECT_TRUE(window.Manager().HandleMessage(WM_MOUSEHOVER, 0, MAKELPARAM(130, 30), result));
+    EXPECT_EQ(window.Manager().GetTooltipWindow(), nullptr);
+    button->AssignHint(L"Install now");
+    Send(WM_MOUSEMOVE, 0, 30, 30);
+    EXPECT_TRUE(window.Manager().HandleMessage(WM_MOUSEHOVER, 0, MAKELPARAM(30, 30), result));
+    HWND tip = window.Manager().GetTooltipWindow();
+    ASSERT_NE(tip, nullptr);
+    wchar_t name[32] = {};
+    GetClassNameW(tip, name, 32);
+    EXPECT_EQ(_wcsicmp(name, L"tooltips_class32"), 0);
+    EXPECT_EQ(GetWindow(tip, GW_OWNER), window.Handle());
+    EXPECT_EQ(log.Count("ev:btn:hover"), 1) << log.Joined();
+    // Nothing under the point: not handled.
+    EXPECT_FALSE(window.Manager().HandleMessage(WM_MOUSEHOVER, 0, MAKELPARAM(500, 30), result));
+    // Closing the window takes the tooltip away and ends hover.
+    SendMessageW(window.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(window.Manager().GetTooltipWindow(), nullptr);
+    EXPECT_FALSE(IsWindow(tip));
+    EXPECT_EQ(log.Count("ev:btn:leave"), 1) << log.Joined();
+}
+
 struct SwallowButtonDown : IMessageFilterUI {
     int seen = 0;
     LRESULT FilterMessage(UINT message, WPARAM, LPARAM, bool& handled) override

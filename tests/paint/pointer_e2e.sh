@@ -32,7 +32,7 @@ done
 eval "$geometry"
 sleep 0.5
 
-# Screenshot first, before the pointer changes anything.
+# The screenshot first, before the pointer changes anything.
 import -window root "$out/shot.png" || fail "no screenshot"
 px() { convert "$out/shot.png" -format "%[pixel:p{$1,$2}]" info:; }
 corner=$(px $((X + 1)) $((Y + 1)))

@@ -359,6 +359,7 @@ protected:
     bool LayoutPass(bool* relaidOut);
     void PaintIntoOffscreen(HDC paintDC, const RECT& paintRect);
     bool EnsureOffscreen(int width, int height);
+    void PushLayeredFrame(const RECT& paintRect);
     void ReleaseOffscreen();
     void ReleaseBackground();
 
@@ -374,6 +375,7 @@ protected:
     HGDIOBJ m_offscreenOldBitmap = nullptr;
     BYTE* m_offscreenBits = nullptr;
     SIZE m_offscreenSize = {};
+    SIZE m_pushedSize = {};                  // size of the last whole frame on screen
     HDC m_backgroundDC = nullptr;
     HBITMAP m_backgroundBitmap = nullptr;
     HGDIOBJ m_backgroundOldBitmap = nullptr;

@@ -26,6 +26,7 @@ struct CPaintManagerUI::LiveStore {
 
 using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
                                             BLENDFUNCTION*, DWORD);
+using UpdateLayeredWindowIndirectFn = BOOL(WINAPI*)(HWND, const UPDATELAYEREDWINDOWINFO*);
 using SetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
 
 // Process-wide pieces the first manager sets up: common controls, the dirty-outline
@@ -35,14 +36,19 @@ public:
     static LiveProcessState& Get();
     HPEN DirtyPen() const { return m_dirtyPen; }
     UpdateLayeredWindowFn UpdateLayered() const { return m_updateLayered; }
+    // The same with a dirty rectangle, so only the repainted part is pushed; null
+    // where the system lacks it.
+    UpdateLayeredWindowIndirectFn UpdateLayeredIndirect() const { return m_updateIndirect; }
     SetLayeredWindowAttributesFn SetLayeredAttributes() const { return m_setLayeredAttributes; }
-    // Tests pretend the entry point is missing.
+    // Tests and the benchmark watch or replace the entry points.
     void OverrideUpdateLayered(UpdateLayeredWindowFn fn) { m_updateLayered = fn; }
+    void OverrideUpdateLayeredIndirect(UpdateLayeredWindowIndirectFn fn) { m_updateIndirect = fn; }
 
 private:
     LiveProcessState();
     HPEN m_dirtyPen;
     UpdateLayeredWindowFn m_updateLayered;
+    UpdateLayeredWindowIndirectFn m_updateIndirect;
     SetLayeredWindowAttributesFn m_setLayeredAttributes;
 };
 

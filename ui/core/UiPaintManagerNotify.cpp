@@ -16,12 +16,14 @@ LiveProcessState& LiveProcessState::Get()
 
 LiveProcessState::LiveProcessState()
     : m_dirtyPen(CreatePen(PS_SOLID, 1, RGB(220, 0, 0))), m_updateLayered(nullptr),
-      m_setLayeredAttributes(nullptr)
+      m_updateIndirect(nullptr), m_setLayeredAttributes(nullptr)
 {
     InitCommonControls();
     if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
         m_updateLayered = reinterpret_cast<UpdateLayeredWindowFn>(
             reinterpret_cast<void*>(GetProcAddress(user32, "UpdateLayeredWindow")));
+        m_updateIndirect = reinterpret_cast<UpdateLayeredWindowIndirectFn>(
+            reinterpret_cast<void*>(GetProcAddress(user32, "UpdateLayeredWindowIndirect")));
         m_setLayeredAttributes = reinterpret_cast<SetLayeredWindowAttributesFn>(
             reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
     }

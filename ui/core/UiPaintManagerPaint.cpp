@@ -187,6 +187,7 @@ void CPaintManagerUI::ReleaseOffscreen()
 {
     DestroySurface(&m_offscreenDC, &m_offscreenBitmap, &m_offscreenOldBitmap, &m_offscreenBits);
     m_offscreenSize = {};
+    m_pushedSize = {};
 }
 
 void CPaintManagerUI::ReleaseBackground()
@@ -195,6 +196,41 @@ void CPaintManagerUI::ReleaseBackground()
 }
 
 // ---- painting
+
+void CPaintManagerUI::PushLayeredFrame(const RECT& paintRect)
+{
+    const LiveProcessState& live = LiveProcessState::Get();
+    RECT window = {};
+    GetWindowRect(m_paintWindow, &window);
+    POINT destination = {window.left, window.top};
+    SIZE size = m_offscreenSize;
+    POINT source = {0, 0};
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, m_layeredOpacity, AC_SRC_ALPHA};
+    // Once a whole frame of this size is on screen, only the repainted part needs
+    // to travel; the system keeps the rest.
+    // A new opacity, inset or mask changes every pixel.
+    const bool partial =
+        !m_layeredChanged && m_pushedSize.cx == size.cx && m_pushedSize.cy == size.cy;
+    bool pushed = false;
+    if (UpdateLayeredWindowIndirectFn indirect = live.UpdateLayeredIndirect()) {
+        UPDATELAYEREDWINDOWINFO info = {};
+        info.cbSize = sizeof(info);
+        info.hdcDst = m_paintDC;
+        info.pptDst = &destination;
+        info.psize = &size;
+        info.hdcSrc = m_offscreenDC;
+        info.pptSrc = &source;
+        info.pblend = &blend;
+        info.dwFlags = ULW_ALPHA;
+        info.prcDirty = partial ? &paintRect : nullptr;
+        pushed = indirect(m_paintWindow, &info) != FALSE;
+    }
+    if (!pushed)
+        if (UpdateLayeredWindowFn update = live.UpdateLayered())
+            pushed = update(m_paintWindow, m_paintDC, &destination, &size, m_offscreenDC, &source, 0,
+                            &blend, ULW_ALPHA) != FALSE;
+    m_pushedSize = pushed ? size : SIZE{};
+}
 
 bool CPaintManagerUI::LayoutPass(bool* relaidOut)
 {
@@ -345,16 +381,7 @@ void CPaintManagerUI::PaintIntoOffscreen(HDC paintDC, const RECT& paintRect)
             }
             ApplyAlphaMask(m_offscreenBits, m_backgroundBits, width, height, paintRect);
         }
-        if (UpdateLayeredWindowFn update = LiveProcessState::Get().UpdateLayered()) {
-            RECT window = {};
-            GetWindowRect(m_paintWindow, &window);
-            POINT destination = {window.left, window.top};
-            SIZE size = {width, height};
-            POINT source = {0, 0};
-            BLENDFUNCTION blend = {AC_SRC_OVER, 0, m_layeredOpacity, AC_SRC_ALPHA};
-            update(m_paintWindow, m_paintDC, &destination, &size, m_offscreenDC, &source, 0, &blend,
-                   ULW_ALPHA);
-        }
+        PushLayeredFrame(paintRect);
         return;
     }
     BitBlt(paintDC, paintRect.left, paintRect.top, paintRect.right - paintRect.left,

@@ -101,7 +101,11 @@ bool CPaintManagerUI::AttachRoot(CControlUI* root)
     m_updateNeeded = true;
     m_focusNeeded = true;
     SetDpi(CUiDpi::GetGlobalDpi());
-    return BindTree(root, nullptr);
+    const bool bound = BindTree(root, nullptr);
+    // A window that is already visible shows the new tree without waiting for
+    // something else to invalidate it.
+    Invalidate();
+    return bound;
 }
 
 bool CPaintManagerUI::WrapRoot(CControlUI* container, const RECT& inset)
