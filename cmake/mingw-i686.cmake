@@ -1,24 +1,4 @@
 # Cross toolchain: 32-bit Windows with mingw-w64 (posix threads for std::mutex/std::thread).
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(TOOL_PREFIX i686-w64-mingw32)
-
-set(CMAKE_C_COMPILER   ${TOOL_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOOL_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER  ${TOOL_PREFIX}-windres)
-set(CMAKE_AR           ${TOOL_PREFIX}-ar CACHE FILEPATH "")
-set(CMAKE_RANLIB       ${TOOL_PREFIX}-ranlib CACHE FILEPATH "")
-
-# Third-party libraries built by scripts/setup.sh live in VELKARO_DEPS.
-set(CMAKE_FIND_ROOT_PATH /usr/${TOOL_PREFIX} ${VELKARO_DEPS})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Everything links statically: no libstdc++/libwinpthread DLLs at run time.
-set(CMAKE_EXE_LINKER_FLAGS_INIT    "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
-# Test executables run through the project's Wine wrapper.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
