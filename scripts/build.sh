@@ -12,7 +12,7 @@ deps=$(printf '%s\n' "$setup_out" | sed -n 's/^VELKARO_DEPS=//p' | tail -1)
 [ -n "$deps" ] || { echo "build: setup did not report the library prefix" >&2; exit 1; }
 toolchain=$repo/cmake/mingw-$arch.cmake
 # A build folder configured for the other architecture cannot be reused.
-if [ -f build/CMakeCache.txt ] && ! grep -qF "CMAKE_TOOLCHAIN_FILE:FILEPATH=$toolchain" build/CMakeCache.txt; then
+if [ -f build/CMakeCache.txt ] && ! grep -q "^CMAKE_TOOLCHAIN_FILE:[A-Z]*=.*mingw-$arch\.cmake$" build/CMakeCache.txt; then
   rm -rf build
 fi
 cmake -S . -B build -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
