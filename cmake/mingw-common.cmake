@@ -19,3 +19,11 @@ set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # Test executables run through the project's Wine wrapper.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
+
+# Rebuilds of the same sources in another checkout come from ccache when it is
+# installed (scripts/build.sh points its base folder at the checkout).
+find_program(VELKARO_CCACHE ccache)
+if(VELKARO_CCACHE)
+  set(CMAKE_C_COMPILER_LAUNCHER ${VELKARO_CCACHE})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${VELKARO_CCACHE})
+endif()

@@ -17,4 +17,6 @@ if [ -f build/CMakeCache.txt ] && ! grep -q "^CMAKE_TOOLCHAIN_FILE:[A-Z]*=.*ming
 fi
 cmake -S . -B build -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DVELKARO_DEPS="$deps" -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-Release} >/dev/null
+# Checkouts at other paths share ccache entries through paths relative to here.
+export CCACHE_BASEDIR="$repo"
 cmake --build build -j"$(nproc)"

@@ -17,6 +17,7 @@
 #include "ui/core/UiArray.h"
 #include "ui/core/UiDpi.h"
 #include "ui/core/UiResourceInfo.h"
+#include "ui/core/UiShadow.h"
 #include "ui/core/UiString.h"
 #include "ui/core/UiStringMap.h"
 
@@ -224,6 +225,8 @@ public:
     int GetHoverTime() const { return m_hoverTime; }
     HWND GetTooltipWindow() const { return m_tooltip; }
     void SetShowUpdateRect(bool show) { m_showUpdateRect = show; }
+    // The window's drop shadow, inactive until switched on.
+    CShadowUI& GetShadow() { return m_shadow; }
 
     // ---- layered painting
     BYTE GetLayeredOpacity() const { return m_layeredOpacity; }
@@ -417,6 +420,7 @@ protected:
     std::unique_ptr<LiveStore, LiveStoreDeleter> m_store;
     CUiPtrArray m_foundControls;
     CUiStringMap m_namedControls;            // name -> CControlUI*
+    CShadowUI m_shadow;
 };
 
 } // namespace SkinUI
