@@ -197,15 +197,6 @@ TEST_F(BuildTree, ResourceElementsOfTheRootConfigureTheManager)
     EXPECT_EQ(nullptr, manager.GetDefaultAttributes(L""));
 }
 
-TEST_F(BuildTree, WithoutAManagerNothingIsConfigured)
-{
-    CPaintManagerUI manager;
-    CLayoutBuilder builder;
-    Tree tree(builder.Create(L"<Window><Style name=\"s\" value=\"v\"/><Label/></Window>"));
-    EXPECT_EQ("Label", Describe(tree.get()));
-    EXPECT_EQ(nullptr, manager.GetStyle(L"s"));
-}
-
 TEST_F(BuildTree, BuildsIntoAGivenParent)
 {
     CVerticalLayoutUI* parent = new CVerticalLayoutUI;
@@ -221,6 +212,47 @@ TEST_F(BuildTree, BuildsIntoAGivenParent)
     Tree leaf(new CLabelUI);
     CLayoutBuilder second;
     EXPECT_EQ(nullptr, second.Create(L"<Window><Label/><Label/></Window>", nullptr, nullptr, nullptr, leaf.get()));
+}
+
+TEST_F(BuildTree, ControlsAddedToALiveTreeStayBoundToItsManager)
+{
+    HostWindow host;
+    CVerticalLayoutUI* root = new CVerticalLayoutUI;
+    ASSERT_TRUE(host.Manager().AttachRoot(root));
+    CLayoutBuilder builder;
+    CControlUI* added = builder.Create(L"<Window><HorizontalLayout name=\"row\"><Button name=\"ok\"/></HorizontalLayout></Window>",
+                                       nullptr, nullptr, &host.Manager(), root);
+    ASSERT_NE(nullptr, added);
+    EXPECT_EQ(&host.Manager(), added->Owner());
+    EXPECT_EQ(root, added->ParentControl());
+    // Added fully configured: the manager knows every new name.
+    EXPECT_EQ(added, host.Manager().FindControl(L"row"));
+    CControlUI* button = host.Manager().FindControl(L"ok");
+    ASSERT_NE(nullptr, button);
+    EXPECT_EQ(&host.Manager(), button->Owner());
+}
+
+TEST_F(BuildTree, ControlsThatCannotJoinATreeAreFreed)
+{
+    SkinFolder folder;
+    ASSERT_TRUE(folder.Write(L"leaves.xml", "<Window><LogLeaf/><LogLeaf/></Window>"));
+    struct Case {
+        const wchar_t* xml;
+        int kept;
+    } cases[] = {
+        {L"<Window><LogLeaf/><LogLeaf/><LogBox><LogLeaf/></LogBox></Window>", 1},   // only the first is returned
+        {L"<Window><LogLeaf><LogLeaf/><LogBox/></LogLeaf></Window>", 1},           // a leaf holds no children
+        {L"<Window><LogBox><LogLeaf/></LogBox><Include source=\"leaves.xml\" count=\"3\"/></Window>", 2},
+    };
+    for (const Case& c : cases) {
+        AttributeLog log;
+        LoggingCallback callback(&log);
+        CLayoutBuilder builder;
+        Tree tree(builder.Create(c.xml, nullptr, &callback));
+        EXPECT_EQ(c.kept, log.alive) << TestSupport::ToUtf8(c.xml);
+        tree.reset();
+        EXPECT_EQ(0, log.alive) << TestSupport::ToUtf8(c.xml);
+    }
 }
 
 TEST_F(BuildTree, AnAlreadyLoadedDocumentBuildsAsWell)

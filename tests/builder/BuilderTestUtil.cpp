@@ -31,7 +31,8 @@ IContainerUI* ContainerOf(CControlUI* control)
 template <class Base>
 class Logging : public Base {
 public:
-    Logging(const char* tag, AttributeLog* log) : m_tag(tag), m_log(log) {}
+    Logging(const char* tag, AttributeLog* log) : m_tag(tag), m_log(log) { ++m_log->alive; }
+    ~Logging() override { --m_log->alive; }
     void ApplyAttribute(const wchar_t* name, const wchar_t* value) override
     {
         m_log->entries.push_back(m_tag + ":" + TestSupport::ToUtf8(name) + "=" + TestSupport::ToUtf8(value));

@@ -46,6 +46,7 @@ int TreeDepth(CControlUI* control);
 // Every attribute a Log* control receives, as "tag:name=value", in order.
 struct AttributeLog {
     std::vector<std::string> entries;
+    int alive = 0;   // Log* controls made and not yet deleted
     std::string Joined() const;
 };
 

@@ -5,7 +5,6 @@
 
 #include "BuilderTestUtil.h"
 #include "ManagerTestUtil.h"
-#include "ui/core/UiLayoutBuilderWindow.h"
 
 using namespace SkinUI;
 using namespace BuilderTest;
@@ -143,35 +142,4 @@ TEST_F(WindowAttributes, ApplyOnlyToAWindowRootOfAManagerWithAWindow)
         Tree tree(builder.Create(L"<WINDOW size=\"300,200\"><Label/></WINDOW>", nullptr, nullptr, &host.Manager()));
         EXPECT_EQ(300, host.WindowSize().cx);
     }
-}
-
-TEST(SkinValues, ReadLeniently)
-{
-    struct Case {
-        const wchar_t* text;
-        int expected[4];
-    } cases[] = {
-        {L"1,2,3,4", {1, 2, 3, 4}},
-        {L"1 2x3;4", {1, 2, 3, 4}},
-        {L"-1,-2", {-1, -2, 0, 0}},
-        {L"5", {5, 0, 0, 0}},
-        {L"", {0, 0, 0, 0}},
-        {L"a,b,c,d", {0, 0, 0, 0}},     // one character each: "a" is no number, "," the separator
-        {L"1,,3,4", {1, 0, 3, 4}},
-        {nullptr, {0, 0, 0, 0}},
-    };
-    for (const Case& c : cases) {
-        int got[4] = {9, 9, 9, 9};
-        SkinValue::ReadInts(c.text, got, 4);
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(c.expected[i], got[i]) << (c.text ? TestSupport::ToUtf8(c.text) : "(null)") << " #" << i;
-    }
-    EXPECT_EQ(0xFF00FF00u, SkinValue::ReadHex(L"#FF00FF00"));
-    EXPECT_EQ(0xABCDu, SkinValue::ReadHex(L"abcd"));
-    EXPECT_EQ(0u, SkinValue::ReadHex(L"#"));
-    EXPECT_EQ(0u, SkinValue::ReadHex(nullptr));
-    EXPECT_TRUE(SkinValue::ReadBool(L"True"));
-    EXPECT_FALSE(SkinValue::ReadBool(L"true "));
-    EXPECT_FALSE(SkinValue::ReadBool(L"1"));
-    EXPECT_FALSE(SkinValue::ReadBool(nullptr));
 }

@@ -323,7 +323,9 @@ CControlUI* CLayoutBuilder::ParseLevel(const CXmlNode& node, CControlUI* parent,
         if (element.HasChildren())
             ParseLevel(element, control, manager, level + 1, state);
 
-        if (parent) {
+        // Into a tree that is already live, the control goes fully configured: being
+        // added binds and initialises it, and records its name with the manager.
+        if (parent && !liveParent) {
             if (!container || !container->AddItem(control)) {
                 Discard(control);
                 // A parent without children of its own takes none of the rest either.
@@ -342,8 +344,17 @@ CControlUI* CLayoutBuilder::ParseLevel(const CXmlNode& node, CControlUI* parent,
         const int count = element.GetAttributeCount();
         for (int i = 0; i < count; ++i)
             control->ApplyAttribute(element.GetAttributeName(i), element.GetAttributeValue(i));
-        // Initialisation comes when the finished tree meets its manager.
-        if (manager && !liveParent) control->Attach(nullptr, parent, false);
+
+        if (liveParent) {
+            if (!container || !container->AddItem(control)) {
+                Discard(control);
+                if (!container) return nullptr;
+                continue;
+            }
+        } else if (manager) {
+            // Initialisation comes when the finished tree meets its manager.
+            control->Attach(nullptr, parent, false);
+        }
 
         if (!first) first = control;
         else if (!parent) Discard(control);
