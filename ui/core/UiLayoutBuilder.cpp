@@ -109,9 +109,10 @@ CUiString SourceKey(const wchar_t* layout, const wchar_t* resourceType)
     if (IS_INTRESOURCE(layout)) {
         key.Format(L"#%u", static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(layout)));
         if (resourceType && !IS_INTRESOURCE(resourceType)) key += resourceType;
-        return key;
+    } else {
+        key = layout;
     }
-    key = layout;
+    // Windows finds files and resource types ignoring case, so the chain must too.
     key.MakeLower();
     key.Replace(L"/", L"\\");
     return key;
