@@ -6,7 +6,7 @@
 
 using SkinUI::CUiStringMap;
 
-static void* P(int n) { return reinterpret_cast<void*>(static_cast<intptr_t>(n)); }
+static void* Ptr(int n) { return reinterpret_cast<void*>(static_cast<intptr_t>(n)); }
 
 TEST(UiStringMap, BucketCountHasAFloorOfSixteen)
 {
@@ -18,12 +18,12 @@ TEST(UiStringMap, InsertSetFindRemove)
 {
     CUiStringMap m(0);
     EXPECT_EQ(nullptr, m.Find(L"a"));
-    EXPECT_TRUE(m.Insert(L"a", P(1)));
-    EXPECT_FALSE(m.Insert(L"a", P(2)));
-    EXPECT_EQ(P(1), m.Find(L"a"));
-    EXPECT_EQ(P(1), m.Set(L"a", P(3)));
-    EXPECT_EQ(P(3), m.Find(L"a"));
-    EXPECT_EQ(nullptr, m.Set(L"b", P(4)));
+    EXPECT_TRUE(m.Insert(L"a", Ptr(1)));
+    EXPECT_FALSE(m.Insert(L"a", Ptr(2)));
+    EXPECT_EQ(Ptr(1), m.Find(L"a"));
+    EXPECT_EQ(Ptr(1), m.Set(L"a", Ptr(3)));
+    EXPECT_EQ(Ptr(3), m.Find(L"a"));
+    EXPECT_EQ(nullptr, m.Set(L"b", Ptr(4)));
     EXPECT_EQ(2, m.GetSize());
     EXPECT_EQ(nullptr, m.Find(L"A")); // keys are case-sensitive
     EXPECT_TRUE(m.Remove(L"a"));
@@ -54,7 +54,7 @@ TEST(UiStringMap, IterationIsBucketsFromLastAndFindMovesToFront)
         std::wstring k = L"k" + std::to_wstring(i);
         if (CUiStringMap::Hash(k.c_str()) % 16 == target) same[found++] = k;
     }
-    for (auto& k : same) m.Insert(k.c_str(), P(1));
+    for (auto& k : same) m.Insert(k.c_str(), Ptr(1));
     // Newest first within the bucket.
     EXPECT_EQ(same[2], m.GetAt(0));
     EXPECT_EQ(same[1], m.GetAt(1));
@@ -78,8 +78,8 @@ TEST(UiStringMap, IterationIsBucketsFromLastAndFindMovesToFront)
         if (n == 0 && b == 2) keys[n++] = k;
         else if (n == 1 && b == 9) keys[n++] = k;
     }
-    order.Insert(keys[0].c_str(), P(1));
-    order.Insert(keys[1].c_str(), P(2));
+    order.Insert(keys[0].c_str(), Ptr(1));
+    order.Insert(keys[1].c_str(), Ptr(2));
     EXPECT_EQ(keys[1], order.GetAt(0)); // bucket 9 comes before bucket 2
     EXPECT_EQ(keys[0], order.GetAt(1));
 }
@@ -87,15 +87,15 @@ TEST(UiStringMap, IterationIsBucketsFromLastAndFindMovesToFront)
 TEST(UiStringMap, ResizeDropsItemsAndNoBucketsRefusesInserts)
 {
     CUiStringMap m;
-    m.Insert(L"a", P(1));
+    m.Insert(L"a", Ptr(1));
     m.Resize(-5);
     EXPECT_EQ(0, m.GetSize());
     EXPECT_EQ(0, m.GetBucketCount());
-    EXPECT_FALSE(m.Insert(L"a", P(1)));
+    EXPECT_FALSE(m.Insert(L"a", Ptr(1)));
     EXPECT_EQ(nullptr, m.Find(L"a"));
-    EXPECT_EQ(nullptr, m.Set(L"a", P(1)));
+    EXPECT_EQ(nullptr, m.Set(L"a", Ptr(1)));
     m.Resize(20);
-    EXPECT_TRUE(m.Insert(L"a", P(1)));
+    EXPECT_TRUE(m.Insert(L"a", Ptr(1)));
 }
 
 TEST(UiStringMap, OwnsItsKeys)
@@ -103,7 +103,7 @@ TEST(UiStringMap, OwnsItsKeys)
     CUiStringMap m;
     {
         std::wstring key(100, L'k');
-        m.Insert(key.c_str(), P(5));
+        m.Insert(key.c_str(), Ptr(5));
     }
-    EXPECT_EQ(P(5), m.Find(std::wstring(100, L'k').c_str()));
+    EXPECT_EQ(Ptr(5), m.Find(std::wstring(100, L'k').c_str()));
 }

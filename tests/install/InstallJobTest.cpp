@@ -34,7 +34,7 @@ private:
 
 bool FitsAnsi(const std::wstring& text) { return AnsiToWide(WideToAnsi(text.c_str()).c_str()) == text.c_str(); }
 
-std::string LogText()
+std::string JobLogText()
 {
     std::string bytes;
     ReadFileBytes(GetLogFilePath().GetData(), &bytes);
@@ -79,7 +79,7 @@ TEST(InstallJob, PayloadInstallsIntoAFolderOutsideTheAnsiCodePage)
     ASSERT_TRUE(FileExists(archive.GetData())) << "ke.7z is built beside the test executables";
 
     FinishWatcher frame;
-    size_t logBefore = LogText().size();
+    size_t logBefore = JobLogText().size();
     RunJob(archive, product, &frame, 60000);
     EXPECT_TRUE(frame.WaitFinished(0));
     std::wstring root = std::wstring(product.GetData()) + L"\\";
@@ -89,7 +89,7 @@ TEST(InstallJob, PayloadInstallsIntoAFolderOutsideTheAnsiCodePage)
     EXPECT_TRUE(FileExists(root + L"cache\\缩略图"));
     EXPECT_EQ(GetInstallSettings().LoadTotal(), GetInstallSettings().LoadDone());
     EXPECT_GT(GetInstallSettings().LoadTotal(), 1000000u);
-    std::string added = LogText().substr(logBefore);
+    std::string added = JobLogText().substr(logBefore);
     EXPECT_NE(std::string::npos, added.find("] - ok\r\n")) << added;
 }
 
@@ -107,18 +107,18 @@ TEST(InstallJob, PayloadInstallsFromAnArchiveFolderOutsideTheAnsiCodePage)
     CreateFolderChain(product);
 
     FinishWatcher frame;
-    size_t logBefore = LogText().size();
+    size_t logBefore = JobLogText().size();
     RunJob(archive, product, &frame, 60000);
     EXPECT_TRUE(frame.WaitFinished(0));
     EXPECT_TRUE(FileExists(std::wstring(product.GetData()) + L"\\DUDavov.exe"));
-    EXPECT_NE(std::string::npos, LogText().find("] - ok\r\n", logBefore));
+    EXPECT_NE(std::string::npos, JobLogText().find("] - ok\r\n", logBefore));
 }
 
 TEST(InstallJob, MissingArchiveIsLoggedAsFailedAndNeverLooksFinished)
 {
     TempFolder temp;
     FinishWatcher frame;
-    size_t logBefore = LogText().size();
+    size_t logBefore = JobLogText().size();
     {
         CKEInstallThread worker;
         UNINSTALL_INFO job;
@@ -127,9 +127,9 @@ TEST(InstallJob, MissingArchiveIsLoggedAsFailedAndNeverLooksFinished)
         job.progress = MakeInstallProgress(&frame);
         worker.Post(job);
         // No report will come; wait for the log entry instead.
-        for (int i = 0; i < 500 && LogText().find("] - failed\r\n", logBefore) == std::string::npos; ++i) Sleep(10);
+        for (int i = 0; i < 500 && JobLogText().find("] - failed\r\n", logBefore) == std::string::npos; ++i) Sleep(10);
     }
-    EXPECT_NE(std::string::npos, LogText().find("] - failed\r\n", logBefore));
+    EXPECT_NE(std::string::npos, JobLogText().find("] - failed\r\n", logBefore));
     EXPECT_FALSE(frame.WaitFinished(0));
     EXPECT_NE(GetInstallSettings().LoadDone(), GetInstallSettings().LoadTotal());
 }

@@ -13,7 +13,7 @@ using namespace SkinUI;
 
 namespace {
 
-std::string Str(const RECT& r)
+std::string TreeStr(const RECT& r)
 {
     return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
            "," + std::to_string(r.bottom);
@@ -45,15 +45,15 @@ TEST(LayoutTree, VerticalLayoutWithInsetPaddingAndInvisibleChildren)
     CControlUI* b = Child(layout, L"");
     CControlUI* c = Child(layout, L"height=\"30\" width=\"50\" padding=\"4,0,0,0\"");
     layout.Place(RECT{0, 0, 200, 200});
-    EXPECT_EQ(Str(a->BoundsRef()), "10,10,190,30");
-    EXPECT_EQ(Str(b->BoundsRef()), "10,35,190,155");
-    EXPECT_EQ(Str(c->BoundsRef()), "14,160,64,190");
-    EXPECT_EQ(Str(hidden->BoundsRef()), "0,0,0,0");
+    EXPECT_EQ(TreeStr(a->BoundsRef()), "10,10,190,30");
+    EXPECT_EQ(TreeStr(b->BoundsRef()), "10,35,190,155");
+    EXPECT_EQ(TreeStr(c->BoundsRef()), "14,160,64,190");
+    EXPECT_EQ(TreeStr(hidden->BoundsRef()), "0,0,0,0");
     // Shown again, it takes its share and the gap comes back.
     hidden->Show(true);
     layout.Place(RECT{0, 0, 200, 200});
-    EXPECT_EQ(Str(hidden->BoundsRef()), "10,35,190,55");
-    EXPECT_EQ(Str(b->BoundsRef()), "10,60,190,155");
+    EXPECT_EQ(TreeStr(hidden->BoundsRef()), "10,35,190,55");
+    EXPECT_EQ(TreeStr(b->BoundsRef()), "10,60,190,155");
 }
 
 TEST(LayoutTree, HorizontalLayoutAlignsByTheExactWords)
@@ -64,11 +64,11 @@ TEST(LayoutTree, HorizontalLayoutAlignsByTheExactWords)
     CControlUI* b = Child(row, L"width=\"30\" height=\"40\"");
     row.Place(RECT{0, 0, 100, 100});
     // "Center" is not a word the attribute knows: the row stays left-aligned.
-    EXPECT_EQ(Str(a->BoundsRef()), "0,40,30,60");
-    EXPECT_EQ(Str(b->BoundsRef()), "30,30,60,70");
+    EXPECT_EQ(TreeStr(a->BoundsRef()), "0,40,30,60");
+    EXPECT_EQ(TreeStr(b->BoundsRef()), "30,30,60,70");
     row.ApplyAttribute(L"childalign", L"right");
     row.Place(RECT{0, 0, 100, 100});
-    EXPECT_EQ(Str(a->BoundsRef()), "40,40,70,60");
+    EXPECT_EQ(TreeStr(a->BoundsRef()), "40,40,70,60");
 }
 
 TEST(LayoutTree, FloatingChildrenAnchorByOffsetSignAndPercent)
@@ -97,9 +97,9 @@ TEST(LayoutTree, FloatingChildrenAnchorByOffsetSignAndPercent)
         CControlUI* child = Child(layout, c.attributes);
         CControlUI* stacked = Child(layout, L"");
         layout.Place(RECT{100, 50, 300, 250});
-        EXPECT_EQ(Str(child->BoundsRef()), c.expected);
+        EXPECT_EQ(TreeStr(child->BoundsRef()), c.expected);
         // The floating child takes no room in the stack.
-        EXPECT_EQ(Str(stacked->BoundsRef()), "107,57,293,243");
+        EXPECT_EQ(TreeStr(stacked->BoundsRef()), "107,57,293,243");
     }
 }
 
@@ -110,8 +110,8 @@ TEST(LayoutTree, PlainContainerFillsAndLimits)
     CControlUI* plain = Child(box, L"");
     CControlUI* limited = Child(box, L"minwidth=\"300\" maxwidth=\"250\" maxheight=\"20\"");
     box.Place(RECT{0, 0, 100, 100});
-    EXPECT_EQ(Str(plain->BoundsRef()), "1,2,97,96");
-    EXPECT_EQ(Str(limited->BoundsRef()), "1,2,251,22");
+    EXPECT_EQ(TreeStr(plain->BoundsRef()), "1,2,97,96");
+    EXPECT_EQ(TreeStr(limited->BoundsRef()), "1,2,251,22");
 }
 
 TEST(LayoutTree, TabLayoutShowsOnePageAtATime)
@@ -125,13 +125,13 @@ TEST(LayoutTree, TabLayoutShowsOnePageAtATime)
     EXPECT_TRUE(p0->OwnVisible());
     EXPECT_FALSE(p1->OwnVisible());
     EXPECT_FALSE(p2->OwnVisible());
-    EXPECT_EQ(Str(p0->BoundsRef()), "0,0,100,50");
+    EXPECT_EQ(TreeStr(p0->BoundsRef()), "0,0,100,50");
 
     EXPECT_TRUE(tabs.ShowPage(2));
     EXPECT_EQ(tabs.CurrentPage(), 2);
     EXPECT_FALSE(p0->OwnVisible());
     EXPECT_TRUE(p2->OwnVisible());
-    EXPECT_EQ(Str(p2->BoundsRef()), "0,0,100,50");
+    EXPECT_EQ(TreeStr(p2->BoundsRef()), "0,0,100,50");
     EXPECT_FALSE(tabs.ShowPage(3));
     EXPECT_FALSE(tabs.ShowPage(-1));
     EXPECT_TRUE(tabs.ShowPage(p1));
@@ -211,5 +211,5 @@ TEST(LayoutTree, TenThousandLabelsInAColumn)
     for (int i = 0; i < 10000; ++i)
         Child(column, L"height=\"3\"");
     column.Place(RECT{0, 0, 100, 100});
-    EXPECT_EQ(Str(column.ItemAt(9999)->BoundsRef()), "0,29997,100,30000");
+    EXPECT_EQ(TreeStr(column.ItemAt(9999)->BoundsRef()), "0,29997,100,30000");
 }

@@ -10,7 +10,7 @@
 using namespace SkinUI;
 
 namespace {
-std::string Str(const RECT& r)
+std::string PartsStr(const RECT& r)
 {
     return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
            "," + std::to_string(r.bottom);
@@ -67,9 +67,9 @@ TEST(ScrollBarLayout, ThumbSizesAndPositions)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const UiScrollBarParts parts = LayoutScrollBar(c.in);
-        EXPECT_EQ(Str(parts.button1), c.button1);
-        EXPECT_EQ(Str(parts.button2), c.button2);
-        EXPECT_EQ(Str(parts.thumb), c.thumb);
+        EXPECT_EQ(PartsStr(parts.button1), c.button1);
+        EXPECT_EQ(PartsStr(parts.button2), c.button2);
+        EXPECT_EQ(PartsStr(parts.thumb), c.thumb);
     }
 }
 
@@ -122,8 +122,8 @@ TEST(ProgressLayout, FillsAsTheValueSays)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(Str(ProgressFillRect(c.item, c.values, c.horizontal)), c.fill);
-        EXPECT_EQ(Str(ProgressForeSpan(c.item, c.values, c.horizontal)), c.span);
+        EXPECT_EQ(PartsStr(ProgressFillRect(c.item, c.values, c.horizontal)), c.fill);
+        EXPECT_EQ(PartsStr(ProgressForeSpan(c.item, c.values, c.horizontal)), c.span);
     }
     const UiProgressValues fixed = NormalizeProgress({10, 10, 3});
     EXPECT_EQ(fixed.maximum, 11);
@@ -133,24 +133,24 @@ TEST(ProgressLayout, FillsAsTheValueSays)
 TEST(ChildPlacement, FilledChildAndTabPage)
 {
     UiBoxChild plain;
-    EXPECT_EQ(Str(LayoutFilledChild(RECT{5, 5, 105, 55}, plain)), "5,5,105,55");
+    EXPECT_EQ(PartsStr(LayoutFilledChild(RECT{5, 5, 105, 55}, plain)), "5,5,105,55");
     UiBoxChild wide;
     wide.minSize = {120, 0};
-    EXPECT_EQ(Str(LayoutFilledChild(RECT{5, 5, 105, 55}, wide)), "5,5,125,55");
+    EXPECT_EQ(PartsStr(LayoutFilledChild(RECT{5, 5, 105, 55}, wide)), "5,5,125,55");
     UiBoxChild crossed;   // minimum above maximum: the maximum wins here
     crossed.minSize = {120, 80};
     crossed.maxSize = {80, 20};
-    EXPECT_EQ(Str(LayoutFilledChild(RECT{5, 5, 105, 55}, crossed)), "5,5,85,25");
+    EXPECT_EQ(PartsStr(LayoutFilledChild(RECT{5, 5, 105, 55}, crossed)), "5,5,85,25");
 
     UiBoxChild page;
     page.padding = {1, 2, 3, 4};
     const RECT client = {10, 10, 110, 60};
     EXPECT_EQ(TabPageAvailable(client, page).cx, 96);
     EXPECT_EQ(TabPageAvailable(client, page).cy, 44);
-    EXPECT_EQ(Str(LayoutTabPage(client, page, SIZE{0, 0})), "11,12,107,56");
-    EXPECT_EQ(Str(LayoutTabPage(client, page, SIZE{30, 0})), "11,12,41,56");
+    EXPECT_EQ(PartsStr(LayoutTabPage(client, page, SIZE{0, 0})), "11,12,107,56");
+    EXPECT_EQ(PartsStr(LayoutTabPage(client, page, SIZE{30, 0})), "11,12,41,56");
     page.maxSize = {20, 10};
-    EXPECT_EQ(Str(LayoutTabPage(client, page, SIZE{0, 0})), "11,12,31,22");
+    EXPECT_EQ(PartsStr(LayoutTabPage(client, page, SIZE{0, 0})), "11,12,31,22");
     UiBoxChild fat;
     fat.padding = {INT_MAX, INT_MAX, INT_MAX, INT_MAX};
     EXPECT_EQ(TabPageAvailable(client, fat).cx, 0);

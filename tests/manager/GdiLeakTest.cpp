@@ -15,7 +15,7 @@ using ManagerTest::MakePng;
 namespace {
 
 // The file-image overload (a null type would also fit the bitmap one).
-const wchar_t* const NO_TYPE = nullptr;
+const wchar_t* const kNoType = nullptr;
 
 // GetGuiResources where the system keeps the count. Wine answers 0 there; its
 // handle table takes a bare index (no generation in the high word) as a match for
@@ -39,11 +39,11 @@ void Churn(CPaintManagerUI& manager, int round, ManagerTest::Canvas& canvas)
     manager.GetFontDetails(manager.GetFont(7));
 
     // Images: file images replaced and removed, bitmaps made in code replaced.
-    manager.AddImage(L"bg.png", NO_TYPE, round % 2 ? 0xFFFF00FF : 0, round % 3 == 0);
+    manager.AddImage(L"bg.png", kNoType, round % 2 ? 0xFFFF00FF : 0, round % 3 == 0);
     BYTE* bits = nullptr;
     manager.AddImage(L"made", CreateArgbSurface(nullptr, 8, 8, &bits), 8, 8, true);
     if (round % 7 == 0) manager.RemoveImage(L"bg.png");
-    if (round % 11 == 0) manager.AddImage(L"shared.png", NO_TYPE, 0, true, true);
+    if (round % 11 == 0) manager.AddImage(L"shared.png", kNoType, 0, true, true);
     if (round % 13 == 0) manager.RemoveAllImages(true);
     if (round % 50 == 0) CPaintManagerUI::SetColorAdjustment(round % 100 == 0, 200, 80, 120);
     if (round % 97 == 0) manager.SetDpi(round % 2 ? 144 : 96);

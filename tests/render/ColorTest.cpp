@@ -13,14 +13,14 @@ namespace {
 BYTE R(DWORD c) { return static_cast<BYTE>(c >> 16); }
 BYTE G(DWORD c) { return static_cast<BYTE>(c >> 8); }
 BYTE B(DWORD c) { return static_cast<BYTE>(c); }
-DWORD Rgb(DWORD c) { return c & 0xFFFFFF; }
+DWORD RgbOf(DWORD c) { return c & 0xFFFFFF; }
 
 TEST(FillColor, OpaqueTranslucentAndInvisible)
 {
     Canvas canvas(10, 10, 0xFF000000);
     FillColor(canvas.Dc(), RECT{2, 2, 6, 6}, 0xFF3366CC);
-    EXPECT_EQ(Hex(Rgb(canvas.At(2, 2))), Hex(0x3366CC));
-    EXPECT_EQ(Hex(Rgb(canvas.At(5, 5))), Hex(0x3366CC));
+    EXPECT_EQ(Hex(RgbOf(canvas.At(2, 2))), Hex(0x3366CC));
+    EXPECT_EQ(Hex(RgbOf(canvas.At(5, 5))), Hex(0x3366CC));
     EXPECT_EQ(Hex(canvas.At(6, 5)), Hex(0xFF000000));
     EXPECT_EQ(Hex(canvas.At(1, 2)), Hex(0xFF000000));
 
@@ -28,7 +28,7 @@ TEST(FillColor, OpaqueTranslucentAndInvisible)
     EXPECT_EQ(Hex(canvas.At(0, 0)), Hex(0xFF000000));
 
     FillColor(canvas.Dc(), RECT{6, 6, 10, 10}, 0x80FFFFFF);
-    EXPECT_LE(ChannelDistance(Rgb(canvas.At(8, 8)), 0x808080), 2) << Hex(canvas.At(8, 8));
+    EXPECT_LE(ChannelDistance(RgbOf(canvas.At(8, 8)), 0x808080), 2) << Hex(canvas.At(8, 8));
 }
 
 TEST(FillGradient, EndsInItsColoursOnBothPaths)
@@ -42,7 +42,7 @@ TEST(FillGradient, EndsInItsColoursOnBothPaths)
             auto at = [&](int i) { return vertical ? canvas.At(10, i) : canvas.At(i, 10); };
             EXPECT_GE(R(at(0)), 0xF0) << Hex(at(0));
             EXPECT_LE(B(at(0)), 0x10);
-            EXPECT_LE(ChannelDistance(Rgb(at(63)), 0x0000FF), 8) << Hex(at(63));
+            EXPECT_LE(ChannelDistance(RgbOf(at(63)), 0x0000FF), 8) << Hex(at(63));
             // Red falls and blue rises all the way across.
             for (int i = 1; i < 64; ++i) {
                 ASSERT_LE(R(at(i)), R(at(i - 1))) << i;
@@ -77,9 +77,9 @@ TEST(Stroke, OutlinesStayOnTheirEdges)
     {
         Canvas canvas(12, 12, 0xFF000000);
         StrokeRect(canvas.Dc(), RECT{1, 1, 11, 11}, 1, pen);
-        EXPECT_EQ(Hex(Rgb(canvas.At(1, 1))), Hex(0x00FF00));
-        EXPECT_EQ(Hex(Rgb(canvas.At(10, 10))), Hex(0x00FF00));
-        EXPECT_EQ(Hex(Rgb(canvas.At(5, 10))), Hex(0x00FF00));
+        EXPECT_EQ(Hex(RgbOf(canvas.At(1, 1))), Hex(0x00FF00));
+        EXPECT_EQ(Hex(RgbOf(canvas.At(10, 10))), Hex(0x00FF00));
+        EXPECT_EQ(Hex(RgbOf(canvas.At(5, 10))), Hex(0x00FF00));
         EXPECT_EQ(Hex(canvas.At(5, 5)), Hex(0xFF000000));
         EXPECT_EQ(Hex(canvas.At(11, 11)), Hex(0xFF000000));
         EXPECT_EQ(Hex(canvas.At(0, 5)), Hex(0xFF000000));
@@ -87,7 +87,7 @@ TEST(Stroke, OutlinesStayOnTheirEdges)
     {
         Canvas canvas(12, 12, 0xFF000000);
         StrokeLine(canvas.Dc(), RECT{2, 6, 10, 6}, 1, pen);
-        EXPECT_EQ(Hex(Rgb(canvas.At(5, 6))), Hex(0x00FF00));
+        EXPECT_EQ(Hex(RgbOf(canvas.At(5, 6))), Hex(0x00FF00));
         EXPECT_EQ(Hex(canvas.At(5, 8)), Hex(0xFF000000));
         EXPECT_EQ(Hex(canvas.At(0, 6)), Hex(0xFF000000));
     }
@@ -101,7 +101,7 @@ TEST(Stroke, OutlinesStayOnTheirEdges)
         // No radius: a plain rectangle.
         Canvas square(10, 10, 0xFF000000);
         StrokeRoundRect(square.Dc(), RECT{0, 0, 10, 10}, 1, 1, 1, pen);
-        EXPECT_EQ(Hex(Rgb(square.At(0, 0))), Hex(0x00FF00));
+        EXPECT_EQ(Hex(RgbOf(square.At(0, 0))), Hex(0x00FF00));
     }
 }
 

@@ -18,7 +18,7 @@ using namespace RenderTest;
 
 namespace {
 
-const DWORD kBack = 0xFF202020;
+const DWORD kSpecBack = 0xFF202020;
 
 bool SameRect(const RECT& a, const RECT& b)
 {
@@ -182,13 +182,13 @@ TEST(PaintImageSpec, AlignedImageLandsInTheCorner)
     SkinFolder skin;
     skin.Add(L"dot.png", Solid(4, 4, 0xFF00FF00));
     CPaintManagerUI manager;
-    Canvas canvas(50, 40, kBack);
+    Canvas canvas(50, 40, kSpecBack);
     RECT item = {0, 0, 50, 40};
     ASSERT_TRUE(PaintImageSpec(canvas.Dc(), &manager, item, item, L"file='dot.png' size='16,16' align='right bottom'"));
     EXPECT_EQ(Rgb(canvas.At(34, 24)), Rgb(0xFF00FF00));
     EXPECT_EQ(Rgb(canvas.At(49, 39)), Rgb(0xFF00FF00));
-    EXPECT_EQ(Rgb(canvas.At(33, 39)), Rgb(kBack));
-    EXPECT_EQ(Rgb(canvas.At(49, 23)), Rgb(kBack));
+    EXPECT_EQ(Rgb(canvas.At(33, 39)), Rgb(kSpecBack));
+    EXPECT_EQ(Rgb(canvas.At(49, 23)), Rgb(kSpecBack));
     // A missing image, an empty string and a missing manager are failures.
     EXPECT_FALSE(PaintImageSpec(canvas.Dc(), &manager, item, item, L"file='nothere.png'"));
     EXPECT_FALSE(PaintImageSpec(canvas.Dc(), &manager, item, item, L""));
@@ -202,10 +202,10 @@ TEST(PaintImageSpec, MaskClearsItsColourAndTheImageBlends)
     SkinFolder skin;
     skin.Add(L"mask.png", EncodePng(2, 1, [](int x, int) { return x == 0 ? 0xFFFF00FFu : 0xFF0000FFu; }));
     CPaintManagerUI manager;
-    Canvas canvas(2, 1, kBack);
+    Canvas canvas(2, 1, kSpecBack);
     RECT item = {0, 0, 2, 1};
     ASSERT_TRUE(PaintImageSpec(canvas.Dc(), &manager, item, item, L"file='mask.png' mask='#FFFF00FF'"));
-    EXPECT_EQ(Rgb(canvas.At(0, 0)), Rgb(kBack));
+    EXPECT_EQ(Rgb(canvas.At(0, 0)), Rgb(kSpecBack));
     EXPECT_EQ(Rgb(canvas.At(1, 0)), Rgb(0xFF0000FF));
 }
 
@@ -229,7 +229,7 @@ TEST(PaintImageSpec, HighDpiPicksTheLargestVariantThatExists)
     EXPECT_EQ(spec->imageScale, 1.5);
 
     // The @2x image maps one to one at 200 %; a source in skin pixels picks its half.
-    Canvas canvas(20, 20, kBack);
+    Canvas canvas(20, 20, kSpecBack);
     RECT item = {0, 0, 20, 20};
     ASSERT_TRUE(PaintImageSpec(canvas.Dc(), &manager, item, item, L"file='btn.png'"));
     EXPECT_EQ(Rgb(canvas.At(0, 0)), Rgb(0xFF0000FF));

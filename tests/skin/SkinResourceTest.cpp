@@ -25,7 +25,7 @@ std::string DocumentOfSize(size_t size)
     return doc + "</A>";
 }
 
-ZipTest::Item MakeItem(const std::string& name, const std::string& data, bool deflate = true)
+ZipTest::Item MakeResourceItem(const std::string& name, const std::string& data, bool deflate = true)
 {
     ZipTest::Item item;
     item.name = name;
@@ -105,12 +105,12 @@ TEST_F(SkinLocation, FilesFromAFolderWithTheirFailureMessages)
 TEST_F(SkinLocation, FilesFromAnArchiveInMemory)
 {
     ZipTest::Layout layout;
-    m_archive = ZipTest::Build({MakeItem("Skin/Main.xml", "<Window caption=\"0,0,0,30\"><Button/></Window>"),
-                                MakeItem("Images/BTN.png", "not really a png"),
-                                MakeItem("empty.xml", ""),
-                                MakeItem("exact.xml", DocumentOfSize(kLimit)),
-                                MakeItem("over.xml", DocumentOfSize(kLimit + 1)),
-                                MakeItem("bad.xml", "<A>" + std::string(500, 'q') + "</A>", false)},
+    m_archive = ZipTest::Build({MakeResourceItem("Skin/Main.xml", "<Window caption=\"0,0,0,30\"><Button/></Window>"),
+                                MakeResourceItem("Images/BTN.png", "not really a png"),
+                                MakeResourceItem("empty.xml", ""),
+                                MakeResourceItem("exact.xml", DocumentOfSize(kLimit)),
+                                MakeResourceItem("over.xml", DocumentOfSize(kLimit + 1)),
+                                MakeResourceItem("bad.xml", "<A>" + std::string(500, 'q') + "</A>", false)},
                                &layout);
     m_archive[layout.local[5] + 30 + 7 + 100] ^= 1; // bad.xml: a changed byte that only the CRC sees
     CUiResourceLocation::SetSkinArchiveInMemory(m_archive.data(), static_cast<DWORD>(m_archive.size()), nullptr);
@@ -140,8 +140,8 @@ TEST_F(SkinLocation, FilesFromAnArchiveInMemory)
 
 TEST_F(SkinLocation, TheFirstMemoryArchiveStaysInForce)
 {
-    m_archive = ZipTest::Build({MakeItem("a.xml", "<First/>")});
-    std::string second = ZipTest::Build({MakeItem("a.xml", "<Second/>")});
+    m_archive = ZipTest::Build({MakeResourceItem("a.xml", "<First/>")});
+    std::string second = ZipTest::Build({MakeResourceItem("a.xml", "<Second/>")});
     CUiResourceLocation::SetSkinArchiveInMemory(m_archive.data(), static_cast<DWORD>(m_archive.size()), nullptr);
     ZipArchiveHandle first = CUiResourceLocation::GetOpenArchive();
     CUiResourceLocation::SetSkinArchiveInMemory(second.data(), static_cast<DWORD>(second.size()), L"pw");
@@ -155,7 +155,7 @@ TEST_F(SkinLocation, TheFirstMemoryArchiveStaysInForce)
 TEST_F(SkinLocation, ArchiveFilesOpenedPerReadOrKept)
 {
     TestSupport::TempFolder temp;
-    ZipTest::Item secret = MakeItem("Layout/win.xml", "<Win/>");
+    ZipTest::Item secret = MakeResourceItem("Layout/win.xml", "<Win/>");
     secret.password = "\xe9t\xe9"; // "été" in code page 1252
     std::wstring archive = temp.Path() + L"skin.zip";
     ASSERT_TRUE(TestSupport::WriteFileBytes(archive, ZipTest::Build({secret})));
@@ -184,7 +184,7 @@ TEST_F(SkinLocation, ArchiveFilesOpenedPerReadOrKept)
 
     // Kept open: opened once, now.
     ASSERT_TRUE(TestSupport::WriteFileBytes(temp.Path() + L"plain.zip",
-                                            ZipTest::Build({MakeItem("p.xml", "<Plain/>")})));
+                                            ZipTest::Build({MakeResourceItem("p.xml", "<Plain/>")})));
     CUiResourceLocation::SetSkinArchive(L"plain.zip", true, L"");
     ASSERT_NE(nullptr, CUiResourceLocation::GetOpenArchive());
     ASSERT_TRUE(doc.LoadFromFile(L"p.xml"));
@@ -248,7 +248,7 @@ TEST_F(SkinLocation, AliasTableFromMarkupFirstDefinitionWins)
 
 TEST_F(SkinLocation, AliasFileFromTheLocationAndFromAResource)
 {
-    m_archive = ZipTest::Build({MakeItem("skin.xml", "<Window/>")});
+    m_archive = ZipTest::Build({MakeResourceItem("skin.xml", "<Window/>")});
     CUiResourceLocation::SetSkinArchiveInMemory(m_archive.data(), static_cast<DWORD>(m_archive.size()), nullptr);
     CUiSkinAlias& alias = CUiSkinAlias::Instance();
     EXPECT_FALSE(alias.Load(L"res.xml")); // the installer's case: no alias file, nothing changes
