@@ -171,7 +171,10 @@ bool CShadowUI::CreateShadow(CPaintManagerUI* manager)
     Detach();
     if (!RegisterShadowClass()) return false;
 
-    const DWORD style = WS_POPUP | WS_BORDER | WS_SYSMENU |
+    // No system menu: a popup with one counts as a framed window for some window
+    // managers, which then constrain and move the shadow and its owner on their
+    // own; a click-through window that never activates has no use for it.
+    const DWORD style = WS_POPUP | WS_BORDER |
                         (static_cast<DWORD>(GetWindowLongPtrW(parent, GWL_STYLE)) & WS_DLGFRAME);
     HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT, kShadowClass, nullptr, style,
                                   CW_USEDEFAULT, 0, 0, 0, parent, nullptr, ShadowModule(), nullptr);
@@ -356,7 +359,8 @@ void CShadowUI::OnParentSize(WPARAM kind, int width, int height)
         return;
     }
     if (!IsWindowVisible(m_parent)) return;
-    const bool grew = width > m_lastWidth || height > m_lastHeight;
+    const int oldWidth = m_lastWidth, oldHeight = m_lastHeight;
+    const bool grew = width > oldWidth || height > oldHeight;
     m_lastWidth = static_cast<WORD>(width);
     m_lastHeight = static_cast<WORD>(height);
     if (!(m_status & kShadowVisible)) {
@@ -369,10 +373,17 @@ void CShadowUI::OnParentSize(WPARAM kind, int width, int height)
     }
     // A larger window shows its new area only when it paints, so its shadow waits for
     // the same moment; a smaller one would leave shadow in the open at once.
-    if (grew)
+    if (grew) {
         m_updatePending = true;
-    else
+        // The uncovered strips are what the system repaints after a growth; a layered
+        // window may not get them invalidated, and then the paint would never come.
+        const RECT right = {oldWidth, 0, width, height};
+        const RECT bottom = {0, oldHeight, width, height};
+        if (width > oldWidth) InvalidateRect(m_parent, &right, FALSE);
+        if (height > oldHeight) InvalidateRect(m_parent, &bottom, FALSE);
+    } else {
         UpdateShadow();
+    }
 }
 
 void CShadowUI::ShowShadowWindow(BYTE marks)
