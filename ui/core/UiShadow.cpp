@@ -431,6 +431,7 @@ bool CShadowUI::CopyShadowTo(CShadowUI* other) const
         other->m_offsetY = m_offsetY;
     }
     other->m_show = m_show;
+    other->Changed();
     return true;
 }
 
