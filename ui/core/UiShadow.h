@@ -6,7 +6,10 @@
 // root (CreateShadow).
 //
 // Two modes: computed (size, sharpness, darkness, offset, colour) and image
-// (a nine-part image with its corners, drawn with a hole in the middle).
+// (a nine-part image with its corners, drawn with a hole in the middle). Both
+// leave the parent's own area empty, so the shadow still looks right where the
+// system keeps an owned window in front of its owner instead of behind it.
+// UI thread only: the map of hooked windows is not locked.
 #include <windows.h>
 
 #include <cstdint>
