@@ -238,6 +238,16 @@ TEST_F(ShadowedBox, SettersRefuseOutOfRangeValuesAndRedrawAtOnce)
     EXPECT_EQ(FrameAlpha(shadow(), 200, 10), 90);
 }
 
+TEST_F(ShadowedBox, ShapedParentCastsItsShadowUnderItsCutCorners)
+{
+    // Round corners of radius 20 (the region belongs to the window afterwards).
+    ASSERT_NE(SetWindowRgn(Parent(), CreateRoundRectRgn(0, 0, 418, 213, 40, 40), TRUE), 0);
+    ASSERT_TRUE(shadow().AssignShadowDarkness(200));   // redraws with the new outline
+    EXPECT_EQ(FrameAlpha(shadow(), 16, 16), 200) << "the parent's cut corner";
+    EXPECT_EQ(FrameAlpha(shadow(), 16 + 208, 16 + 100), 0) << "the parent itself";
+    EXPECT_EQ(FrameAlpha(shadow(), 16 + 208, 8), 200) << "above the straight edge";
+}
+
 TEST(ShadowImage, SizeZeroImageShadowExactlyCoversTheWindow)
 {
     TestWindow window(300, 200, true, 120, 120, L"ShadowImage");
