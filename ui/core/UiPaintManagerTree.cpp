@@ -105,6 +105,7 @@ bool CPaintManagerUI::AttachRoot(CControlUI* root)
     // A window that is already visible shows the new tree without waiting for
     // something else to invalidate it.
     Invalidate();
+    m_shadow.CreateShadow(this);
     return bound;
 }
 

@@ -6,8 +6,14 @@
 // root (CreateShadow).
 //
 // Two modes: computed (size, sharpness, darkness, offset, colour) and image
-// (a nine-part image with its corners, drawn with a hole in the middle).
+// (a nine-part image with its corners, drawn with a hole in the middle). Both
+// leave the parent's own area empty, so the shadow still looks right where the
+// system keeps an owned window in front of its owner instead of behind it.
+// UI thread only: the map of hooked windows is not locked.
 #include <windows.h>
+
+#include <cstdint>
+
 #include "ui/core/UiString.h"
 
 namespace SkinUI {
@@ -42,6 +48,13 @@ public:
     void UpdateShadow();
 
     HWND GetShadowWindow() const { return m_window; }
+    // The pixels last pushed to the shadow window (top-down, premultiplied
+    // 0xAARRGGBB) and their size; null before the first push. For tests.
+    const uint32_t* GetFrameBits() const { return m_frameBits; }
+    SIZE GetFrameSize() const { return m_frameSize; }
+    // Whether the window is subclassed by a shadow (its entry in the map of hooked
+    // windows exists). For tests.
+    static bool IsHooked(HWND parent);
     int GetSize() const { return m_size; }
     int GetSharpness() const { return m_sharpness; }
     int GetDarkness() const { return m_darkness; }
@@ -54,6 +67,24 @@ public:
 private:
     // A change of look: redraw now when the shadow is on screen.
     void Changed();
+    // The subclass procedure every shadowed window runs; it finds its shadow and its
+    // own previous procedure in the map of hooked windows.
+    static LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnParentMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Unhooks from the parent (the entry stays as a pass-through when someone else
+    // subclassed the window after us) and destroys the shadow window.
+    void Detach();
+    // Moves the shadow window to its place next to the parent, keeping its size.
+    void Follow();
+    // Shows the shadow window without activating it and marks it (and the parent)
+    // visible.
+    void ShowShadowWindow(BYTE marks);
+    void HideShadowWindow();
+    // Recomputes at once when the parent shrank, at the next paint when it grew.
+    void OnParentSize(WPARAM kind, int width, int height);
+    // A top-down DIB section of that size in m_frame (kept between pushes).
+    bool EnsureFrame(int width, int height);
+    void ReleaseFrame();
 
     CPaintManagerUI* m_manager = nullptr;
     HWND m_window = nullptr;
@@ -72,6 +103,11 @@ private:
     bool m_imageMode = false;
     CUiString m_image;
     RECT m_corner = {};
+
+    HWND m_parent = nullptr;          // the subclassed window
+    HBITMAP m_frame = nullptr;        // what was last pushed, owned
+    uint32_t* m_frameBits = nullptr;
+    SIZE m_frameSize = {};
 };
 
 } // namespace SkinUI
