@@ -203,8 +203,9 @@ TEST(InstallOutcome, TheFinalReportComesOnlyOnceEverythingIsInPlace)
     Frame frame;
     int resultAtFinal = -100;
     size_t itemsAtFinal = 0;
+    int finalReports = 0;
     frame.onEvent = [&](int, int wparam, int lparam) {
-        if (wparam == EVENT_PROGRESS_CHANGED && lparam == 1) {
+        if (wparam == EVENT_PROGRESS_CHANGED && lparam == 1 && ++finalReports == 1) {
             resultAtFinal = GetInstallSettings().LoadResult();
             itemsAtFinal = GetInstallSettings().Extracted().size();
         }
@@ -217,6 +218,7 @@ TEST(InstallOutcome, TheFinalReportComesOnlyOnceEverythingIsInPlace)
     }
     EXPECT_EQ(UNZIP_OK, end.result);
     EXPECT_TRUE(frame.Failures().empty());
+    EXPECT_EQ(1, finalReports);
     EXPECT_EQ(UNZIP_OK, resultAtFinal);
     EXPECT_GT(itemsAtFinal, 15u);
     EXPECT_EQ(GetInstallSettings().LoadDone(), GetInstallSettings().LoadTotal());
