@@ -91,6 +91,9 @@ void CKEInstallThread::HandleJob(UNINSTALL_INFO& job)
         if (done != total && report) report(done, total);
     };
 
+    InstallSettings& settings = GetInstallSettings();
+    // What an earlier job left there says nothing about this one.
+    settings.StoreResult(kInstallPending);
     std::vector<InstalledEntry> extracted;
     int result = cancel.load() ? UNZIP_CANCELLED : Extract(job, progress, &cancel, &extracted);
     {
@@ -98,7 +101,6 @@ void CKEInstallThread::HandleJob(UNINSTALL_INFO& job)
         m_running = nullptr;
     }
 
-    InstallSettings& settings = GetInstallSettings();
     if (result == UNZIP_OK) {
         settings.StoreExtracted(extracted);
         settings.StoreResult(UNZIP_OK);
