@@ -88,7 +88,8 @@ bool CInstalledFiles::Serialize(std::string* bytes) const
     for (const InstalledEntry& entry : m_entries) {
         if (!EntryIsSafe(entry)) return false;
         std::string path = WideToUtf8(entry.path.c_str());
-        if (path.empty()) return false;
+        // A lone surrogate would come back as something else.
+        if (path.empty() || entry.path != Utf8ToWide(path.c_str()).GetData()) return false;
         text += static_cast<char>(entry.kind);
         text += ' ';
         text += path;

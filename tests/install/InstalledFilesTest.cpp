@@ -155,7 +155,8 @@ TEST(InstalledFiles, WriterRefusesWhatTheReaderWouldRefuse)
     ASSERT_TRUE(WriteFileBytes(path, "kept"));
     for (const InstalledEntry& bad : std::vector<InstalledEntry>{{InstalledEntry::kFile, L"..\\x"},
                                                                    {InstalledEntry::kFolder, L""},
-                                                                   {InstalledEntry::kLink, L"relative.lnk"}}) {
+                                                                   {InstalledEntry::kLink, L"relative.lnk"},
+                                                                   {InstalledEntry::kFile, L"lone \xD800 surrogate"}}) {
         CInstalledFiles list;
         list.Add(InstalledEntry::kFile, L"good.txt");
         list.Add(bad.kind, bad.path);
