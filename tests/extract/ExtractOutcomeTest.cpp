@@ -10,7 +10,6 @@
 
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace TestSupport;
@@ -203,38 +202,4 @@ TEST(ExtractOutcome, StopHalfWayRemovesTheRunsFilesAndKeepsTheOldOnes)
     }
     EXPECT_EQ(before.size(), after.size());
     EXPECT_EQ("mine", after[L"keep.txt"]);
-}
-
-TEST(ExtractOutcome, StopFromAnotherThreadEndsTheRunPromptly)
-{
-    TempFolder dest;
-    std::atomic<bool> cancel(false);
-    HANDLE started = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    int result = -1;
-    DWORD returnedAt = 0;
-    std::thread run([&] {
-        result = Unzip(Fixture(L"big.7z"), dest.Path(), &cancel, [&](u64 done, u64 total) {
-            if (done * 3 >= total && done < total) SetEvent(started);
-        }).result;
-        returnedAt = GetTickCount();
-    });
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(started, 30000));
-    DWORD cancelledAt = GetTickCount();
-    cancel = true;
-    run.join();
-    CloseHandle(started);
-    if (result == UNZIP_OK) GTEST_SKIP() << "the payload was unpacked before the stop arrived";
-    EXPECT_EQ(UNZIP_CANCELLED, result);
-    EXPECT_LE(returnedAt - cancelledAt, 500u);
-    EXPECT_TRUE(List(dest.Path()).empty());
-}
-
-TEST(ExtractOutcome, AStopBeforeTheStartWritesNothing)
-{
-    TempFolder dest;
-    std::atomic<bool> cancel(true);
-    Outcome run = Unzip(Fixture(L"lzma2.7z"), dest.Path(), &cancel);
-    EXPECT_EQ(UNZIP_CANCELLED, run.result);
-    EXPECT_TRUE(run.reports.empty());
-    EXPECT_TRUE(List(dest.Path()).empty());
 }
