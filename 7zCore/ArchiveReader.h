@@ -19,6 +19,9 @@ public:
     CArchiveReader& operator=(const CArchiveReader&) = delete;
 
     bool Open(const std::wstring& path);
+    // After a failed Open: true when the file itself could not be opened
+    // (missing, denied), false when it opened but is no readable archive.
+    bool FileUnreadable() const { return !m_file.IsValid(); }
     // Null until Open succeeds.
     archive* Get() const { return m_archive; }
 

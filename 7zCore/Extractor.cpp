@@ -58,55 +58,122 @@ bool IsSymlink(archive_entry* entry) { return archive_entry_filetype(entry) == A
 // Headers may warn (and still be usable); anything worse ends the run.
 bool HeaderUsable(int status) { return status == ARCHIVE_OK || status == ARCHIVE_WARN; }
 
+// Read-only (and hidden or system) files refuse deletion and replacement
+// until their attributes are cleared.
+bool RemoveItem(const std::wstring& path)
+{
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileW(path.c_str()) || RemoveDirectoryW(path.c_str());
+}
+
 } // namespace
 
-CExtractor::CExtractor(const std::wstring& archivePath, const std::wstring& destFolder, const UnzipProgress& progress)
-    : m_archivePath(archivePath), m_destFolder(destFolder), m_progress(progress)
+int ResultForWriteError(DWORD error)
+{
+    switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return UNZIP_DISK_FULL;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return UNZIP_ERROR;
+    default:
+        return UNZIP_FOLDER_NOT_WRITABLE;
+    }
+}
+
+CExtractor::CExtractor(const std::wstring& archivePath, const std::wstring& destFolder, const UnzipProgress& progress,
+                       const std::atomic<bool>* cancel, const UnzipItemCallback& onItem)
+    : m_archivePath(archivePath), m_destFolder(destFolder), m_progress(progress), m_cancel(cancel), m_onItem(onItem)
 {
 }
 
-bool CExtractor::Run()
+int CExtractor::Run()
+{
+    bool ok = false;
+    try {
+        ok = RunSteps();
+    } catch (...) {
+        ok = Fail(UNZIP_ERROR);
+    }
+    if (ok) return UNZIP_OK;
+    if (m_result == UNZIP_OK) m_result = UNZIP_ERROR;
+    try {
+        Undo();
+    } catch (...) {
+    }
+    return m_result;
+}
+
+bool CExtractor::Fail(int result)
+{
+    if (m_result == UNZIP_OK) m_result = result;
+    return false;
+}
+
+bool CExtractor::RunSteps()
 {
     unsigned long long total = 0;
-    if (!Scan(&total) || !PrepareRoot()) return false;
+    if (!Scan(&total)) return false;
+    if (!PrepareRoot()) return Fail(UNZIP_FOLDER_NOT_WRITABLE);
+    if (Cancelled()) return Fail(UNZIP_CANCELLED);
     // Large pieces for large payloads, yet enough of them for half-percent steps.
     m_pieceSize = static_cast<size_t>(total / 400 < (1 << 20) ? total / 400 : (1 << 20));
     CProgressMeter meter(m_progress, total);
     meter.Start();
     if (!Extract(meter) || !CreateLinks()) return false;
+    if (Cancelled()) return Fail(UNZIP_CANCELLED);
     ApplyFolderTimes();
+    if (m_onItem) {
+        for (const std::wstring& folder : m_folderOrder) m_onItem(folder.c_str(), true);
+        for (const std::wstring& file : m_placedFiles) m_onItem(file.c_str(), false);
+    }
     meter.Finish();
     return true;
+}
+
+// Newest first, so that folders are empty by the time they are removed. A
+// folder that holds anything else (a file that was there before, or one put
+// there meanwhile) stays.
+void CExtractor::Undo()
+{
+    if (!m_temporary.empty()) RemoveItem(m_temporary);
+    m_temporary.clear();
+    for (auto it = m_createdFiles.rbegin(); it != m_createdFiles.rend(); ++it) RemoveItem(*it);
+    for (auto it = m_createdFolders.rbegin(); it != m_createdFolders.rend(); ++it) RemoveDirectoryW(it->c_str());
+    m_createdFiles.clear();
+    m_createdFolders.clear();
 }
 
 bool CExtractor::Scan(unsigned long long* total)
 {
     CArchiveReader reader;
-    if (!reader.Open(m_archivePath)) return false;
+    if (!reader.Open(m_archivePath)) return Fail(reader.FileUnreadable() ? UNZIP_ARCHIVE_MISSING : UNZIP_ARCHIVE_CORRUPT);
     archive* a = reader.Get();
     archive_entry* entry = nullptr;
     std::vector<Link> links;
     for (;;) {
         int status = archive_read_next_header(a, &entry);
         if (status == ARCHIVE_EOF) break;
-        if (!HeaderUsable(status)) return false;
+        if (!HeaderUsable(status)) return Fail(UNZIP_ARCHIVE_CORRUPT);
         std::wstring relative;
-        if (!MakeSafeRelativePath(PathOf(entry), &relative)) return false;
+        if (!MakeSafeRelativePath(PathOf(entry), &relative)) return Fail(UNZIP_UNSAFE_ENTRY);
         // Encrypted items cannot be unpacked, hard links do not occur in 7z.
-        if (archive_entry_is_encrypted(entry) || archive_entry_hardlink(entry) != nullptr) return false;
+        if (archive_entry_is_encrypted(entry) || archive_entry_hardlink(entry) != nullptr)
+            return Fail(UNZIP_ARCHIVE_CORRUPT);
         if (IsRegular(entry)) {
             unsigned long long size = static_cast<unsigned long long>(archive_entry_size(entry));
-            if (archive_entry_size(entry) < 0 || *total + size < *total) return false;
+            if (archive_entry_size(entry) < 0 || *total + size < *total) return Fail(UNZIP_ARCHIVE_CORRUPT);
             *total += size;
         } else if (IsSymlink(entry)) {
             const wchar_t* target = archive_entry_symlink_w(entry);
-            if (target == nullptr) return false;
+            if (target == nullptr) return Fail(UNZIP_ARCHIVE_CORRUPT);
             links.push_back(Link{relative, target});
             m_links.insert(FoldCase(relative));
         }
     }
     for (const Link& link : links)
-        if (!IsLinkTargetInside(link.path, link.target.c_str(), m_links)) return false;
+        if (!IsLinkTargetInside(link.path, link.target.c_str(), m_links)) return Fail(UNZIP_UNSAFE_ENTRY);
     return true;
 }
 
@@ -128,8 +195,10 @@ bool CExtractor::PrepareRoot()
     else m_root = L"\\\\?\\" + full;
     // The caller normally creates the folder; create what is missing all the same.
     size_t start = m_root.find(L'\\', m_root.compare(0, 8, L"\\\\?\\UNC\\") == 0 ? 8 : 4);
-    for (size_t cut = m_root.find(L'\\', start + 1); cut != std::wstring::npos; cut = m_root.find(L'\\', cut + 1))
-        CreateDirectoryW(m_root.substr(0, cut).c_str(), nullptr);
+    for (size_t cut = m_root.find(L'\\', start + 1); cut != std::wstring::npos; cut = m_root.find(L'\\', cut + 1)) {
+        std::wstring step = m_root.substr(0, cut);
+        if (CreateDirectoryW(step.c_str(), nullptr)) m_createdFolders.push_back(step);
+    }
     return IsFolder(m_root);
 }
 
@@ -138,8 +207,14 @@ bool CExtractor::EnsureFolder(const std::wstring& relative)
     if (relative.empty() || m_knownFolders.count(relative)) return true;
     if (!EnsureFolder(ParentOf(relative))) return false;
     std::wstring path = m_root + relative;
-    if (!CreateDirectoryW(path.c_str(), nullptr) && !IsFolder(path)) return false;
+    if (CreateDirectoryW(path.c_str(), nullptr)) {
+        m_createdFolders.push_back(path);
+    } else {
+        DWORD error = GetLastError();
+        if (!IsFolder(path)) return FailWith(error);
+    }
     m_knownFolders.insert(relative);
+    m_folderOrder.push_back(relative);
     return true;
 }
 
@@ -183,7 +258,7 @@ private:
 bool CExtractor::Extract(CProgressMeter& meter)
 {
     CArchiveReader reader;
-    if (!reader.Open(m_archivePath)) return false;
+    if (!reader.Open(m_archivePath)) return Fail(reader.FileUnreadable() ? UNZIP_ARCHIVE_MISSING : UNZIP_ARCHIVE_CORRUPT);
     CItemQueue queue(kBytesInFlight);
     CDecodingThread decoding(queue);
     archive* a = reader.Get();
@@ -191,6 +266,7 @@ bool CExtractor::Extract(CProgressMeter& meter)
         try {
             Decode(a, queue);
         } catch (...) {
+            m_decodeResult = UNZIP_ERROR;
             queue.Close(false);
         }
     });
@@ -201,13 +277,19 @@ bool CExtractor::Extract(CProgressMeter& meter)
 void CExtractor::Decode(archive* a, CItemQueue& queue)
 {
     archive_entry* entry = nullptr;
+    // The reason goes first: the writing side reads it once the queue is closed.
+    auto stop = [this, &queue](int reason) {
+        m_decodeResult = reason;
+        queue.Close(false);
+    };
     for (;;) {
+        if (Cancelled()) return stop(UNZIP_CANCELLED);
         int status = archive_read_next_header(a, &entry);
         if (status == ARCHIVE_EOF) return queue.Close(true);
-        if (!HeaderUsable(status)) return queue.Close(false);
+        if (!HeaderUsable(status)) return stop(UNZIP_ARCHIVE_CORRUPT);
         ItemRecord record = {};
         // Checked again: the second pass must not trust the first.
-        if (!MakeSafeRelativePath(PathOf(entry), &record.relative)) return queue.Close(false);
+        if (!MakeSafeRelativePath(PathOf(entry), &record.relative)) return stop(UNZIP_UNSAFE_ENTRY);
         if (IsDirectory(entry)) {
             record.kind = ItemRecord::kFolder;
             record.times = TimesOf(entry);
@@ -217,11 +299,11 @@ void CExtractor::Decode(archive* a, CItemQueue& queue)
             record.times = TimesOf(entry);
             record.readOnly = (archive_entry_mode(entry) & 0222) == 0;
             if (!queue.Push(record)) return;
-            if (!DecodeFileData(a, queue)) return queue.Close(false);
+            if (!DecodeFileData(a, queue)) return stop(Cancelled() ? UNZIP_CANCELLED : UNZIP_ARCHIVE_CORRUPT);
         } else if (IsSymlink(entry)) {
             record.kind = ItemRecord::kLink;
             const wchar_t* target = archive_entry_symlink_w(entry);
-            if (target == nullptr || !m_links.count(FoldCase(record.relative))) return queue.Close(false);
+            if (target == nullptr || !m_links.count(FoldCase(record.relative))) return stop(UNZIP_UNSAFE_ENTRY);
             record.linkTarget = target;
             if (!queue.Push(record)) return;
         }
@@ -237,6 +319,8 @@ bool CExtractor::DecodeFileData(archive* a, CItemQueue& queue)
     ItemRecord piece = {};
     piece.kind = ItemRecord::kFileData;
     for (;;) {
+        // Between blocks: a block takes a few milliseconds, so a stop is prompt.
+        if (Cancelled()) return false;
         const void* data = nullptr;
         size_t size = 0;
         la_int64_t offset = 0;
@@ -261,44 +345,75 @@ bool CExtractor::DecodeFileData(archive* a, CItemQueue& queue)
     return true;
 }
 
-bool CExtractor::OpenForWriting(const std::wstring& path, CWinHandle* file)
+// A new file beside the item's place, under a name no file there has: the
+// old file of the same name stays untouched until the new one is complete.
+bool CExtractor::OpenTemporary(const std::wstring& folderRelative, CWinHandle* file)
 {
-    file->Reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file->IsValid() && GetLastError() == ERROR_ACCESS_DENIED) {
-        // A read-only, hidden or system file refuses CREATE_ALWAYS until its attributes are cleared.
-        DWORD attributes = GetFileAttributesW(path.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)
-            && SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL))
-            file->Reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::wstring folder = folderRelative.empty() ? m_root : m_root + folderRelative + L"\\";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::wstring path = folder + L"~vk" + std::to_wstring(GetCurrentProcessId()) + L"-"
+            + std::to_wstring(m_temporaryCount++) + L".tmp";
+        file->Reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file->IsValid()) {
+            m_temporary = path;
+            return true;
+        }
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return FailWith(error);
     }
-    return file->IsValid();
+    return Fail(UNZIP_FOLDER_NOT_WRITABLE);
+}
+
+// Moves the complete temporary file onto the item's place, replacing a file
+// of the same name (read-only ones included).
+bool CExtractor::PlaceFile(const std::wstring& relative)
+{
+    std::wstring target = m_root + relative;
+    bool existed = GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!MoveFileExW(m_temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DWORD error = GetLastError();
+        DWORD attributes = GetFileAttributesW(target.c_str());
+        bool clearable = error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES
+            && !(attributes & FILE_ATTRIBUTE_DIRECTORY)
+            && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+        if (!clearable || !SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL)) return FailWith(error);
+        if (!MoveFileExW(m_temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            error = GetLastError();
+            SetFileAttributesW(target.c_str(), attributes);
+            return FailWith(error);
+        }
+    }
+    m_temporary.clear();
+    if (!existed) m_createdFiles.push_back(target);
+    m_placedFiles.push_back(relative);
+    return true;
 }
 
 // Calling thread: writes what the decoding thread queued, in order.
 bool CExtractor::Write(CItemQueue& queue, CProgressMeter& meter)
 {
     CWinHandle file;
-    std::wstring path;
     ItemRecord current = {};
     ItemRecord record;
     bool ok = true;
     while (ok && queue.Pop(&record)) {
+        if (Cancelled()) {
+            ok = Fail(UNZIP_CANCELLED);
+            break;
+        }
         switch (record.kind) {
         case ItemRecord::kFolder:
             ok = EnsureFolder(record.relative);
             if (ok && (record.times.hasWritten || record.times.hasAccessed || record.times.hasCreated))
                 m_folderTimes.push_back(FolderTimes{m_root + record.relative, record.times});
             break;
-        case ItemRecord::kFileStart: {
+        case ItemRecord::kFileStart:
             current = std::move(record);
-            std::wstring target = m_root + current.relative;
-            ok = EnsureFolder(ParentOf(current.relative)) && OpenForWriting(target, &file);
-            // Only a file this run opened (and so emptied) is removed on failure.
-            if (ok) path = target;
+            ok = EnsureFolder(ParentOf(current.relative)) && OpenTemporary(ParentOf(current.relative), &file);
             break;
-        }
         case ItemRecord::kFileData:
-            ok = file.IsValid() && WriteAll(file.Get(), record.data.data(), record.data.size());
+            if (!file.IsValid()) ok = Fail(UNZIP_ERROR);
+            else if (!WriteAll(file.Get(), record.data.data(), record.data.size())) ok = FailWith(GetLastError());
             meter.Advance(record.data.size());
             queue.ReturnBuffer(record.data);
             break;
@@ -307,9 +422,17 @@ bool CExtractor::Write(CItemQueue& queue, CProgressMeter& meter)
             if (file.IsValid() && (t.hasWritten || t.hasAccessed || t.hasCreated))
                 SetFileTime(file.Get(), t.hasCreated ? &t.created : nullptr, t.hasAccessed ? &t.accessed : nullptr,
                             t.hasWritten ? &t.written : nullptr);
-            ok = file.IsValid() && file.Close();
-            if (ok && current.readOnly) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
-            path.clear();
+            if (!file.IsValid()) {
+                ok = Fail(UNZIP_ERROR);
+                break;
+            }
+            // Closing flushes what the system still held: a full disk may show only here.
+            if (!file.Close()) {
+                ok = FailWith(GetLastError());
+                break;
+            }
+            if (current.readOnly) SetFileAttributesW(m_temporary.c_str(), FILE_ATTRIBUTE_READONLY);
+            ok = PlaceFile(current.relative);
             break;
         }
         case ItemRecord::kLink:
@@ -317,12 +440,12 @@ bool CExtractor::Write(CItemQueue& queue, CProgressMeter& meter)
             break;
         }
     }
-    ok = ok && queue.EndedWell();
-    if (!ok && !path.empty()) {
-        // A half-written file is worse than none.
-        file.Close();
-        DeleteFileW(path.c_str());
+    if (ok && !queue.EndedWell()) {
+        int reason = m_decodeResult.load();
+        ok = Fail(reason != UNZIP_OK ? reason : UNZIP_ARCHIVE_CORRUPT);
     }
+    // The temporary file of an item cut short is removed with the rest of the run.
+    file.Close();
     return ok;
 }
 
@@ -336,19 +459,23 @@ bool CExtractor::CreateLinks()
         for (wchar_t& c : target)
             if (c == L'/') c = L'\\';
         std::wstring inside;
-        if (!ResolveLinkTarget(link.path, link.target.c_str(), &inside)) return false;
+        if (!ResolveLinkTarget(link.path, link.target.c_str(), &inside)) return Fail(UNZIP_UNSAFE_ENTRY);
         std::wstring resolved = m_root + inside;
         DWORD flags = IsFolder(resolved) ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0;
-        if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            if (IsFolder(path) || !DeleteFileW(path.c_str())) return false;
+        bool existed = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (existed) {
+            if (IsFolder(path) || !DeleteFileW(path.c_str())) return Fail(UNZIP_FOLDER_NOT_WRITABLE);
         }
         bool made = CreateSymbolicLinkW(path.c_str(), target.c_str(), flags | 0x2 /* allow unprivileged */)
             || CreateSymbolicLinkW(path.c_str(), target.c_str(), flags);
         // Some systems report success without making the link: check it is there.
-        if (made && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+        made = made && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
         // Without link rights a file link becomes a copy of its target, which
         // serves the product as well; a folder link cannot be stood in for.
-        if (flags != 0 || !CopyFileW(resolved.c_str(), path.c_str(), FALSE)) return false;
+        if (!made && (flags != 0 || !CopyFileW(resolved.c_str(), path.c_str(), FALSE)))
+            return Fail(UNZIP_FOLDER_NOT_WRITABLE);
+        if (!existed) m_createdFiles.push_back(path);
+        m_placedFiles.push_back(link.path);
     }
     return true;
 }

@@ -1,5 +1,5 @@
-// The exported entry point: turns the caller's ANSI paths into wide ones and
-// keeps every failure, exceptions included, on this side of the boundary.
+// The exported entry points: turn the caller's ANSI paths into wide ones and
+// keep every failure, exceptions included, on this side of the boundary.
 #include "UnzipCore7z.h"
 
 #include "Extractor.h"
@@ -24,14 +24,21 @@ bool AnsiToWide(const char* text, std::wstring* wide)
 
 } // namespace
 
-bool UnzipCore7z(const char* archivePath, const char* destFolder, UnzipProgress progress)
+int UnzipCore7zEx(const char* archivePath, const char* destFolder, UnzipProgress progress,
+                  const std::atomic<bool>* cancel, UnzipItemCallback onItem)
 {
     try {
         std::wstring archive, dest;
-        if (!AnsiToWide(archivePath, &archive) || !AnsiToWide(destFolder, &dest)) return false;
-        SevenZCore::CExtractor extractor(archive, dest, progress);
+        if (!AnsiToWide(archivePath, &archive)) return UNZIP_ARCHIVE_MISSING;
+        if (!AnsiToWide(destFolder, &dest)) return UNZIP_FOLDER_NOT_WRITABLE;
+        SevenZCore::CExtractor extractor(archive, dest, progress, cancel, onItem);
         return extractor.Run();
     } catch (...) {
-        return false;
+        return UNZIP_ERROR;
     }
+}
+
+bool UnzipCore7z(const char* archivePath, const char* destFolder, UnzipProgress progress)
+{
+    return UnzipCore7zEx(archivePath, destFolder, progress, nullptr, UnzipItemCallback()) == UNZIP_OK;
 }

@@ -51,6 +51,21 @@ void InstallSettings::StoreTotal(unsigned long long value) { AtomicStore(&bytesT
 unsigned long long InstallSettings::LoadDone() { return AtomicLoad(&bytesDone); }
 unsigned long long InstallSettings::LoadTotal() { return AtomicLoad(&bytesTotal); }
 
+void InstallSettings::StoreResult(int result) { __atomic_store_n(&m_result, result, __ATOMIC_SEQ_CST); }
+int InstallSettings::LoadResult() { return __atomic_load_n(&m_result, __ATOMIC_SEQ_CST); }
+
+void InstallSettings::StoreExtracted(const std::vector<InstalledEntry>& entries)
+{
+    std::lock_guard<std::mutex> lock(m_extractedMutex);
+    m_extracted = entries;
+}
+
+std::vector<InstalledEntry> InstallSettings::Extracted()
+{
+    std::lock_guard<std::mutex> lock(m_extractedMutex);
+    return m_extracted;
+}
+
 InstallSettings& GetInstallSettings()
 {
     std::lock_guard<std::mutex> lock(g_settingsMutex);

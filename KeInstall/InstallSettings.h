@@ -1,7 +1,15 @@
 #pragma once
 // The state the whole wizard shares for the life of the process: the install
 // folder, the options page's two flags and the extraction's progress counters.
+#include "common/InstalledFiles.h"
 #include "ui/core/UiString.h"
+
+#include <mutex>
+#include <vector>
+
+// The extraction has not ended yet (or not begun); afterwards the result is
+// an UnzipResult, UNZIP_OK (0) for success.
+const int kInstallPending = -1;
 
 struct InstallSettings {
     InstallSettings();
@@ -21,6 +29,21 @@ struct InstallSettings {
     void StoreTotal(unsigned long long value);
     unsigned long long LoadDone();
     unsigned long long LoadTotal();
+
+    // The worker stores the outcome and what was extracted before it passes
+    // on the final report, so a page that sees done equal to total finds both.
+    void StoreResult(int result);
+    int LoadResult();
+    void StoreExtracted(const std::vector<InstalledEntry>& entries);
+    std::vector<InstalledEntry> Extracted();
+
+    // Links the finishing steps made, for the installed-files list. UI thread.
+    std::vector<std::wstring> createdLinks;
+
+private:
+    int m_result = kInstallPending;
+    std::mutex m_extractedMutex;
+    std::vector<InstalledEntry> m_extracted;
 };
 
 // The one record, created on first use from any thread. Creating it also

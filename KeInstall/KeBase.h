@@ -14,6 +14,10 @@ enum KeEventCode {
     EVENT_SHOW_PAGE = 64,         // wparam: page index 0-3
     EVENT_START_INSTALL = 65,
     EVENT_PROGRESS_CHANGED = 66,
+    // The extraction ended without success; lparam: its reason (an
+    // UnzipResult), also kept in the install settings for the page to read,
+    // since the posted message does not carry it.
+    EVENT_INSTALL_FAILED = 67,
 };
 
 class KeBase {

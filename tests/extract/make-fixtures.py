@@ -128,6 +128,14 @@ def main():
     os.symlink("../data/target.txt", os.path.join(links, "sub", "inside"))
     sevenzip(["-snl", os.path.join(out, "link-in.7z"), "."], links)
 
+    # A payload large enough to stop half-way; stored, so that it packs at once.
+    big = os.path.join(out, "big-src")
+    big_rng = random.Random(99)
+    for i in range(24):
+        write(big, "big/part-%02d.bin" % i, big_rng.randbytes(2 << 20))
+    write(big, "big/sub/inner.bin", big_rng.randbytes(1 << 20))
+    sevenzip(["-m0=Copy", os.path.join(out, "big.7z"), "."], big)
+
 
 if __name__ == "__main__":
     main()
