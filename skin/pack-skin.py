@@ -43,16 +43,23 @@ def pack(root, target):
         clash = lowered.setdefault(name.lower(), name)
         if clash != name:
             raise SystemExit("pack-skin: %s and %s differ only in case" % (clash, name))
+    # Written aside and moved into place, so a failed run never leaves a partial
+    # archive that the resource compiler would take for a good one.
     temporary = target + ".tmp"
-    with zipfile.ZipFile(temporary, "w") as archive:
-        for name in names:
-            info = zipfile.ZipInfo(name, date_time=FIXED_TIME)
-            info.create_system = HOST_MSDOS
-            info.external_attr = FILE_ATTRIBUTE_ARCHIVE
-            info.compress_type = zipfile.ZIP_STORED if name.lower().endswith(".png") else zipfile.ZIP_DEFLATED
-            with open(os.path.join(root, *name.split("/")), "rb") as f:
-                archive.writestr(info, f.read(), compresslevel=9)
-    os.replace(temporary, target)
+    try:
+        with zipfile.ZipFile(temporary, "w") as archive:
+            for name in names:
+                info = zipfile.ZipInfo(name, date_time=FIXED_TIME)
+                info.create_system = HOST_MSDOS
+                info.external_attr = FILE_ATTRIBUTE_ARCHIVE
+                info.compress_type = zipfile.ZIP_STORED if name.lower().endswith(".png") else zipfile.ZIP_DEFLATED
+                with open(os.path.join(root, *name.split("/")), "rb") as f:
+                    archive.writestr(info, f.read(), compresslevel=9)
+        os.replace(temporary, target)
+    except BaseException:
+        if os.path.exists(temporary):
+            os.unlink(temporary)
+        raise
     return names
 
 

@@ -9,6 +9,7 @@ when any check failed.
 import importlib.util
 import os
 import struct
+import subprocess
 import sys
 import tempfile
 import xml.etree.ElementTree as ElementTree
@@ -125,6 +126,29 @@ def main(argv):
         built = f.read()
     checks.check(again[0] == again[1], "two packings of the skin tree are byte-identical")
     checks.check(again[0] == built, "the build's skin.zip is the packing of its skin tree")
+
+    # A tree the reader could not serve is refused with a message, not packed.
+    script = os.path.join(SKIN_SOURCES, "pack-skin.py")
+    with tempfile.TemporaryDirectory() as tmp:
+        def tree_of(name, files):
+            root = os.path.join(tmp, name)
+            for path in files:
+                os.makedirs(os.path.dirname(os.path.join(root, path)), exist_ok=True)
+                with open(os.path.join(root, path), "wb") as f:
+                    f.write(b"x")
+            os.makedirs(root, exist_ok=True)
+            return root
+        bad_trees = [
+            ("no such folder", os.path.join(tmp, "missing"), "no such folder"),
+            ("an empty folder", tree_of("empty", []), "holds no files"),
+            ("names differing only in case", tree_of("case", ["a/Btn.png", "a/btn.png"]), "differ only in case"),
+            ("a name too long for the reader", tree_of("long", ["d/" + "n" * 250 + ".png"]), "too long"),
+        ]
+        for what, root, message in bad_trees:
+            target = os.path.join(tmp, "bad.zip")
+            run = subprocess.run([sys.executable, script, root, target], capture_output=True, text=True)
+            checks.check(run.returncode != 0 and message in run.stderr + run.stdout and not os.path.exists(target),
+                         "pack-skin refuses %s" % what, "exit %d: %s" % (run.returncode, run.stderr.strip()))
 
     archive = zipfile.ZipFile(packed)
     infos = archive.infolist()
