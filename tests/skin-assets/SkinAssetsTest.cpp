@@ -21,6 +21,7 @@
 #include "ui/controls/UiTabLayout.h"
 #include "ui/controls/UiText.h"
 #include "ui/controls/UiVerticalLayout.h"
+#include "ui/core/UiPaintManager.h"
 #include "ui/core/UiResourceLocation.h"
 #include "ui/core/XmlMarkup.h"
 #include "ui/render/UiImage.h"
@@ -451,5 +452,32 @@ TEST_F(InstallerSkin, ButtonStatesLookDifferent)
         EXPECT_NE(std::memcmp(normal->bits, hover->bits, bytes), 0) << ToUtf8(normalName) << " hover";
         EXPECT_NE(std::memcmp(normal->bits, press->bits, bytes), 0) << ToUtf8(normalName) << " press";
         EXPECT_NE(std::memcmp(hover->bits, press->bits, bytes), 0) << ToUtf8(normalName) << " hover/press";
+    }
+}
+
+// The sharper copies carry the names the framework looks for at each screen scale;
+// a scale without its own copy takes the next smaller one, then the plain image.
+TEST_F(InstallerSkin, ScreensAboveHundredPercentGetTheSharperCopies)
+{
+    const std::wstring button =
+        L"file='DUDavov\\zel_video\\public\\Install uninstall\\btn_experience.png' corner='10,10,10,10'";
+    const struct {
+        int dpi;
+        const wchar_t* suffix;
+        double scale;
+    } kScreens[] = {
+        {96, L"btn_experience.png", 1.0},      {120, L"btn_experience.png", 1.0},
+        {144, L"btn_experience@1.5x.png", 1.5}, {168, L"btn_experience@1.5x.png", 1.5},
+        {192, L"btn_experience@2x.png", 2.0},   {240, L"btn_experience@2x.png", 2.0},
+    };
+    for (const auto& screen : kScreens) {
+        CPaintManagerUI manager;
+        manager.SetDpi(screen.dpi);
+        const UiImageSpec* spec = manager.GetImageSpec(button.c_str());
+        ASSERT_NE(spec, nullptr);
+        std::wstring name = spec->name.GetData();
+        std::wstring suffix = screen.suffix;
+        EXPECT_EQ(name.substr(name.size() - suffix.size()), suffix) << screen.dpi << " dpi: " << ToUtf8(name);
+        EXPECT_DOUBLE_EQ(spec->imageScale, screen.scale) << screen.dpi << " dpi";
     }
 }
