@@ -354,42 +354,6 @@ TEST_F(InstallerSkin, EveryImageLoadsWithRoomForItsCorners)
     }
 }
 
-TEST_F(InstallerSkin, ImagesFitTheirPlacement)
-{
-    const std::wstring page = L"DUDavov\\zel_video\\public\\Install uninstall\\";
-    const std::wstring popup = L"ke_appended\\8.11.0.0\\general popup\\";
-    const struct {
-        std::wstring path;
-        int width, height;
-    } kSizes[] = {
-        {page + L"table_bg_install_01.png", 700, 420},
-        {page + L"table_bg_install_04.png", 700, 420},
-        {L"DUDavov\\tarvek_video\\recording\\index\\icon_public_close.png", 24, 24},
-        {L"Install_and_uninstall\\icon_public_hide_press.png", 24, 24},
-        {page + L"btn_experience_hover.png", 208, 44},
-        {page + L"btn_modify_path.png", 60, 32},
-        {page + L"icon_Install_and_uninstall_big.png", 68, 68},
-        {page + L"table_progress_bar.png", 594, 14},
-        {page + L"table_bg_progress_bar.png", 594, 14},
-        {L"DUDavov\\tarvek_video\\recording\\set_up\\btn_multiple_choice_select.png", 16, 16},
-        {L"Install_and_uninstall\\btn_select.png", 18, 18},
-        {L"Install_and_uninstall\\btn_return.png", 100, 24},
-        {L"DUDavov\\zel_video\\Install_uninstall\\table_bg_Installation_path.png", 520, 40},
-        {popup + L"table_popup_bg.png", 417, 212},
-        {popup + L"btn_popup_main_press.png", 92, 38},
-        {L"ke_appended\\popup\\icon_bg_pop_up_prompt.png", 417, 212},
-        {L"ke_appended\\popup\\icon_pop_up_prompt.png", 24, 24},
-        {L"ke_appended\\shadow\\shadows_white.png", 64, 64},
-        {L"ke_appended\\shadow\\shadow_black.png", 96, 96},
-    };
-    for (const auto& expected : kSizes) {
-        Image image = Load(expected.path);
-        ASSERT_NE(image, nullptr) << ToUtf8(expected.path);
-        EXPECT_EQ(image->width, expected.width) << ToUtf8(expected.path);
-        EXPECT_EQ(image->height, expected.height) << ToUtf8(expected.path);
-    }
-}
-
 TEST_F(InstallerSkin, PageBackgroundsAreRoundCornerCards)
 {
     for (int page = 1; page <= 4; ++page) {

@@ -18,8 +18,11 @@ import zipfile
 HERE = os.path.dirname(os.path.abspath(__file__))
 SKIN_SOURCES = os.path.join(HERE, "..", "..", "skin")
 LAYOUTS = ["KEMainFrameWhite_brelvost.xml", "KEWhiteMsgBox.xml", "KEMsgBox.xml"]
-# Images the installer's code draws without a layout naming them.
-NAMED_IN_CODE = ["ke_appended\\shadow\\shadows_white.png", "ke_appended\\shadow\\shadow_black.png"]
+# Images the installer's code draws without a layout naming them, with their sizes:
+# the white windows' shadow frame (16-pixel border around a card) and the dark box's
+# shadow window image (38-pixel corners around the window's place).
+NAMED_IN_CODE = {"ke_appended\\shadow\\shadows_white.png": (64, 64),
+                 "ke_appended\\shadow\\shadow_black.png": (96, 96)}
 # The skin's share of the installer's size budget (the whole executable aims at 1 MiB).
 SKIN_BUDGET = 640 * 1024
 
@@ -199,8 +202,11 @@ def main(argv):
             if not fits:
                 misplaced.append("%s is %s for %dx%d" % (image_name(spec), size, width, height))
         checks.check(not misplaced, "%s: every image fits its place" % layout, "; ".join(misplaced[:4]))
-    for name in NAMED_IN_CODE:
+    for name, size in NAMED_IN_CODE.items():
         referenced.setdefault(name, "code")
+        data = contents.get(name.replace("\\", "/"))
+        checks.check(data is not None and png_size(data) == size, "%s is %dx%d" % ((name,) + size),
+                     str(png_size(data) if data else None))
     missing = [n for n in referenced if n.replace("\\", "/") not in contents]
     checks.check(not missing, "all %d named images are in the archive" % len(referenced), ", ".join(missing))
 
