@@ -48,19 +48,22 @@ CControlUI* MakeControl(const std::wstring& element)
     return nullptr;
 }
 
-// The layout's control tree: children first, then the element's own attributes,
-// in document order (the order the dialog builder keeps).
-CControlUI* BuildTree(CXmlNode node)
+// The layout's control tree as the dialog builder makes it: children first, then
+// the element's own attributes in document order, applied while the control knows
+// its manager (so lengths meet the manager's scale), which is taken away again.
+CControlUI* BuildTree(CXmlNode node, CPaintManagerUI* manager)
 {
     CControlUI* control = MakeControl(node.GetName());
     if (control == nullptr) return nullptr;
     for (CXmlNode child = node.GetChild(); child.IsValid(); child = child.GetSibling()) {
-        CControlUI* item = BuildTree(child);
+        CControlUI* item = BuildTree(child, manager);
         auto* container = static_cast<IContainerUI*>(control->InterfaceFor(L"IContainer"));
         if (item && !(container && container->AddItem(item))) delete item;
     }
+    control->Attach(manager, nullptr, false);
     for (int i = 0; i < node.GetAttributeCount(); ++i)
         control->ApplyAttribute(node.GetAttributeName(i), node.GetAttributeValue(i));
+    control->Attach(nullptr, nullptr, false);
     return control;
 }
 
@@ -79,7 +82,7 @@ public:
                 m_window->Manager().AddFont(_wtoi(child.GetAttributeValue(L"id")), child.GetAttributeValue(L"name"),
                                             _wtoi(child.GetAttributeValue(L"size")),
                                             _wcsicmp(child.GetAttributeValue(L"bold"), L"true") == 0, false, false);
-            } else if (CControlUI* tree = BuildTree(child)) {
+            } else if (CControlUI* tree = BuildTree(child, &m_window->Manager())) {
                 m_root = tree;
             }
         }
