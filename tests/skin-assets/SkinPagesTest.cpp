@@ -20,6 +20,7 @@
 #include "ui/controls/UiTabLayout.h"
 #include "ui/controls/UiText.h"
 #include "ui/controls/UiVerticalLayout.h"
+#include "ui/core/UiDpi.h"
 #include "ui/core/UiResourceLocation.h"
 #include "ui/core/XmlMarkup.h"
 
@@ -70,12 +71,15 @@ CControlUI* BuildTree(CXmlNode node, CPaintManagerUI* manager)
 // A layout shown in a layered window of the layout's size, fonts as it declares them.
 class SkinWindow {
 public:
-    explicit SkinWindow(const wchar_t* layout)
+    // percent: the screen scale the window is made for (the layouts are written for 100).
+    explicit SkinWindow(const wchar_t* layout, int percent = 100)
     {
         EXPECT_TRUE(m_doc.LoadFromFile(layout)) << TestSupport::ToUtf8(m_doc.GetErrorMessage());
         CXmlNode root = m_doc.GetRoot();
         int width = 0, height = 0;
         swscanf(root.GetAttributeValue(L"size"), L"%d,%d", &width, &height);
+        width = width * percent / 100;
+        height = height * percent / 100;
         m_window.reset(new TestWindow(width, height, true, 40, 40, L"Velkaro skin"));
         for (CXmlNode child = root.GetChild(); child.IsValid(); child = child.GetSibling()) {
             if (wcscmp(child.GetName(), L"Font") == 0) {
@@ -196,4 +200,29 @@ TEST_F(SkinPages, MessageBoxesPaintTheirButtons)
         EXPECT_TRUE(IsSkinBlue(window.At((cancel.left + cancel.right) / 2, cancel.top + 6))) << box.shot;
         EXPECT_TRUE(IsNearWhite(window.At((ok.left + ok.right) / 2, ok.top + 6))) << box.shot;
     }
+}
+
+// On a 200 % screen the page keeps its layout at twice the size, drawn from the
+// sharper copies of its art.
+TEST_F(SkinPages, WelcomePageAtTwiceTheScale)
+{
+    struct GlobalDpi {
+        explicit GlobalDpi(int dpi) { CUiDpi::SetGlobalDpi(dpi); }
+        ~GlobalDpi() { CUiDpi::SetGlobalDpi(96); }
+    } screen(192);
+    SkinWindow wizard(L"KEMainFrameWhite_brelvost.xml", 200);
+    ASSERT_EQ(wizard.Manager().GetScale(), 200);
+    auto* tabs = static_cast<CTabLayoutUI*>(wizard.Manager().FindControl(L"tabInstall"));
+    ASSERT_NE(tabs, nullptr);
+    wizard.Manager().FindControl(L"verroot0")->ApplyAttribute(
+        L"bkimage", L"DUDavov\\zel_video\\public\\Install uninstall\\table_bg_install_01.png");
+    ASSERT_TRUE(tabs->ShowPage(0));
+    wizard.Paint();
+    wizard.Save("wizard-page0@2x");
+    EXPECT_TRUE(IsSkinBlue(wizard.At(700, 580)));           // the install button
+    EXPECT_TRUE(IsSkinBlue(wizard.At(2 * 29 + 8, 2 * 379 + 8)));  // the ticked agreement box
+    EXPECT_TRUE(IsNearWhite(wizard.At(200, 600)));
+    // The round corner is twice as wide: clear well inside where 100 % would be card.
+    EXPECT_EQ(wizard.At(2, 2).a, 0);
+    EXPECT_EQ(wizard.At(20, 0).a, 255);
 }
