@@ -421,27 +421,33 @@ TEST_F(InstallerSkin, ButtonStatesLookDifferent)
 
 // The sharper copies carry the names the framework looks for at each screen scale;
 // a scale without its own copy takes the next smaller one, then the plain image.
+// Dots in folder names ("8.11.0.0") stay as they are: only the extension's counts.
 TEST_F(InstallerSkin, ScreensAboveHundredPercentGetTheSharperCopies)
 {
     const std::wstring button =
         L"file='DUDavov\\zel_video\\public\\Install uninstall\\btn_experience.png' corner='10,10,10,10'";
+    const std::wstring popup = L"file='ke_appended\\8.11.0.0\\general popup\\btn_popup_main.png' corner='10,10,10,10'";
     const struct {
+        const std::wstring& image;
         int dpi;
         const wchar_t* suffix;
         double scale;
     } kScreens[] = {
-        {96, L"btn_experience.png", 1.0},      {120, L"btn_experience.png", 1.0},
-        {144, L"btn_experience@1.5x.png", 1.5}, {168, L"btn_experience@1.5x.png", 1.5},
-        {192, L"btn_experience@2x.png", 2.0},   {240, L"btn_experience@2x.png", 2.0},
+        {button, 96, L"\\btn_experience.png", 1.0},       {button, 120, L"\\btn_experience.png", 1.0},
+        {button, 144, L"\\btn_experience@1.5x.png", 1.5}, {button, 168, L"\\btn_experience@1.5x.png", 1.5},
+        {button, 192, L"\\btn_experience@2x.png", 2.0},   {button, 240, L"\\btn_experience@2x.png", 2.0},
+        {popup, 144, L"\\8.11.0.0\\general popup\\btn_popup_main@1.5x.png", 1.5},
+        {popup, 192, L"\\8.11.0.0\\general popup\\btn_popup_main@2x.png", 2.0},
     };
     for (const auto& screen : kScreens) {
         CPaintManagerUI manager;
         manager.SetDpi(screen.dpi);
-        const UiImageSpec* spec = manager.GetImageSpec(button.c_str());
+        const UiImageSpec* spec = manager.GetImageSpec(screen.image.c_str());
         ASSERT_NE(spec, nullptr);
         std::wstring name = spec->name.GetData();
         std::wstring suffix = screen.suffix;
+        ASSERT_GE(name.size(), suffix.size());
         EXPECT_EQ(name.substr(name.size() - suffix.size()), suffix) << screen.dpi << " dpi: " << ToUtf8(name);
-        EXPECT_DOUBLE_EQ(spec->imageScale, screen.scale) << screen.dpi << " dpi";
+        EXPECT_DOUBLE_EQ(spec->imageScale, screen.scale) << screen.dpi << " dpi: " << ToUtf8(name);
     }
 }
