@@ -43,6 +43,7 @@ public:
 
 private:
     void Any(UiNotification&) { g_calls.push_back(tag + ":any"); }
+    void AnySelect(UiNotification&) { g_calls.push_back(tag + ":select:any"); }
     void Agree(UiNotification& n) { g_calls.push_back(tag + ":agree:" + std::to_string(n.wParam)); }
     void Params(WPARAM w, LPARAM l)
     {
@@ -52,6 +53,7 @@ private:
 
 UI_BEGIN_NOTIFY_MAP(Page, BasePage)
     UI_ON_NOTIFY(L"click", L"", Any)
+    UI_ON_NOTIFY(L"selectchanged", L"", AnySelect)
     UI_ON_NOTIFY(L"selectchanged", L"agree", Agree)
     UI_ON_NOTIFY_PARAMS(L"itemselect", L"", Params)
 UI_END_NOTIFY_MAP()
@@ -99,7 +101,7 @@ TEST(NotifyPump, EntriesAreChosenByTypeThenNameThenBase)
     };
     const Case cases[] = {
         {"named entry beats the empty name", {L"selectchanged", L"agree", nullptr}, "main:agree:3", true},
-        {"named entry for another control", {L"selectchanged", L"other", nullptr}, "", false},
+        {"another control takes the empty name", {L"selectchanged", L"other", nullptr}, "main:select:any", true},
         {"own table beats the base table", {L"click", L"ok", nullptr}, "main:any", true},
         {"base table searched for a missing type", {L"timer", L"x", nullptr}, "base:timer", true},
         {"signature 1 gets the parameters", {L"itemselect", L"x", nullptr}, "main:params:3,4", true},
