@@ -19,6 +19,9 @@ using UiPluginCreator = CControlUI* (*)(const wchar_t* elementName);
 class CControlFactory {
 public:
     static CControlFactory& Instance();
+    // Framework shutdown: the factory and the list of plug-in creators go; the
+    // next Instance() starts afresh.
+    static void Destroy();
     virtual ~CControlFactory();
 
     // A new control of the class, or null when no class of that name exists.
@@ -29,6 +32,8 @@ public:
     // Loads a control module and adds its "CreateControl"; false when either fails.
     static bool LoadControlModule(const wchar_t* modulePath);
     static const CUiPtrArray& PluginCreators();
+    // The first control a plug-in creator makes for the element name, or null.
+    static CControlUI* MakePluginControl(const wchar_t* elementName);
 
 private:
     CControlFactory();

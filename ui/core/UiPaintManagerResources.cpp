@@ -2,6 +2,7 @@
 // option groups, the statics and framework shutdown.
 #include "ui/core/UiPaintManagerShared.h"
 
+#include "ui/core/UiControlFactory.h"
 #include "ui/core/UiResourceLocation.h"
 #include "ui/core/UiSkinAlias.h"
 
@@ -252,6 +253,7 @@ void CPaintManagerUI::Shutdown()
 {
     UiSharedState& shared = SharedState();
     CUiSkinAlias::Destroy();
+    CControlFactory::Destroy();
     DeleteAllImages(shared.images);
     DeleteAllFonts(shared.fonts);
     FreeFontInfo(&shared.defaultFont);
