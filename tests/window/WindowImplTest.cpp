@@ -241,6 +241,35 @@ TEST(WindowImpl, MaximiseSwapsTheCaptionButtons)
     EXPECT_EQ(after.bottom, inset.bottom);
 }
 
+TEST(WindowImpl, MinMaxInfoComesFromTheSkinAndTheWorkArea)
+{
+    SkinWindow w(LR"(<Window size="300,200" mininfo="200,100" maxinfo="600,0"><Control/></Window>)",
+                 L"VelkaroSkinWindowMinMax");
+    ASSERT_TRUE(w.Open());
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(w.Handle(), MONITOR_DEFAULTTOPRIMARY), &monitor));
+    const LONG workWidth = monitor.rcWork.right - monitor.rcWork.left;
+    const LONG workHeight = monitor.rcWork.bottom - monitor.rcWork.top;
+    MINMAXINFO info = {};
+    w.Send(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    struct Case {
+        const char* what;
+        LONG got, expected;
+    };
+    const Case cases[] = {
+        {"min width", info.ptMinTrackSize.x, 200},
+        {"min height", info.ptMinTrackSize.y, 100},
+        {"max track width from the skin", info.ptMaxTrackSize.x, 600},
+        {"max track height from the work area (skin gave 0)", info.ptMaxTrackSize.y, workHeight},
+        {"maximised width", info.ptMaxSize.x, workWidth},
+        {"maximised height", info.ptMaxSize.y, workHeight},
+        {"maximised left", info.ptMaxPosition.x, monitor.rcWork.left - monitor.rcMonitor.left},
+        {"maximised top", info.ptMaxPosition.y, monitor.rcWork.top - monitor.rcMonitor.top},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.got, c.expected) << c.what;
+}
+
 TEST(WindowImpl, ReturnAndEscapeReachTheFocusedControl)
 {
     SkinWindow w(kCaptionSkin, L"VelkaroSkinWindowKeys");

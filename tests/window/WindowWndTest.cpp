@@ -205,6 +205,7 @@ TEST(WindowWnd, CreateRefusesBadInput)
     ASSERT_NE(twice.Create(nullptr, L"x", WS_POPUP, 0), nullptr);
     EXPECT_EQ(twice.Create(nullptr, L"y", WS_POPUP, 0), nullptr);
     EXPECT_EQ(twice.Subclass(twice.Handle()), nullptr);
+    EXPECT_FALSE(twice.SetIcon(4242)) << "no such icon resource";
     PlainWindow other;
     EXPECT_EQ(other.Subclass(nullptr), nullptr);
     EXPECT_EQ(other.Subclass(reinterpret_cast<HWND>(0x1234)), nullptr);
