@@ -26,7 +26,7 @@ public:
     }
     ~PlainWindow() override
     {
-        if (Handle() && IsWindow(Handle())) DestroyWindow(Handle());
+        if (destroyOnDelete && Handle() && IsWindow(Handle())) DestroyWindow(Handle());
     }
     const wchar_t* ClassName() const override { return m_className; }
     const wchar_t* BaseClassName() const override { return m_base; }
@@ -59,6 +59,7 @@ public:
     HWND handleAtDestroy = reinterpret_cast<HWND>(1);
     bool guardFired = false;
     bool deleteSelf = false;
+    bool destroyOnDelete = true;
 
 private:
     const wchar_t* m_className;
@@ -209,6 +210,29 @@ TEST(WindowWnd, CreateRefusesBadInput)
     PlainWindow other;
     EXPECT_EQ(other.Subclass(nullptr), nullptr);
     EXPECT_EQ(other.Subclass(reinterpret_cast<HWND>(0x1234)), nullptr);
+}
+
+TEST(WindowWnd, WindowOutlivingItsObjectFallsBackToTheDefault)
+{
+    struct Case {
+        const char* what;
+        const wchar_t* className;
+        const wchar_t* base;
+    };
+    const Case cases[] = {
+        {"own class", L"VelkaroOutliveOwnTest", nullptr},
+        {"superclass", L"VelkaroOutliveSuperTest", L"BUTTON"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* w = new PlainWindow(c.className, c.base);
+        const HWND window = w->Create(nullptr, L"o", WS_POPUP, 0, 0, 0, 50, 50);
+        ASSERT_NE(window, nullptr);
+        w->destroyOnDelete = false;
+        delete w;
+        EXPECT_NE(SendMessageW(window, kProbe, 0, 0), 1234);
+        EXPECT_TRUE(DestroyWindow(window));
+    }
 }
 
 TEST(WindowWnd, RectangleVariantSizesTheWindow)

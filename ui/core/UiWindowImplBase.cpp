@@ -52,7 +52,12 @@ LRESULT PassOn(bool& handled)
 
 } // namespace
 
-WindowImplBase::~WindowImplBase() = default;
+WindowImplBase::~WindowImplBase()
+{
+    // Before the paint manager goes: its teardown must not reach this object
+    // through a window that is still alive.
+    Unbind();
+}
 
 LRESULT WindowImplBase::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -32,7 +32,19 @@ CWindowWnd::~CWindowWnd()
 {
     // A modal loop still running on this object must not touch it afterwards.
     if (m_modal) m_modal->objectGone = true;
+    Unbind();
     if (m_icon) DestroyIcon(m_icon);
+}
+
+void CWindowWnd::Unbind()
+{
+    if (!m_window) return;
+    if (IsWindow(m_window)) {
+        if (ObjectOf(m_window, true) == this) StoreObject(m_window, nullptr, true);
+        if (ObjectOf(m_window, false) == this) StoreObject(m_window, nullptr, false);
+        Unsubclass();
+    }
+    m_window = nullptr;
 }
 
 HINSTANCE CWindowWnd::Instance()

@@ -66,6 +66,9 @@ protected:
     static LRESULT CALLBACK SuperclassProcedure(HWND window, UINT message, WPARAM wParam,
                                                 LPARAM lParam);
     static HINSTANCE Instance();
+    // Lets go of a window that outlives this object: later messages find no
+    // object and go to the default procedure instead of into freed memory.
+    void Unbind();
 
     HWND m_window = nullptr;
     WNDPROC m_previous = ::DefWindowProcW;
