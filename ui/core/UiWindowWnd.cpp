@@ -206,7 +206,6 @@ void CWindowWnd::NoteClose(WPARAM wParam)
 {
     if (!m_modal) return;
     m_modal->result = static_cast<UINT>(wParam);
-    m_modal->closed = true;
     if (m_modal->owner) {
         EnableWindow(m_modal->owner, TRUE);
         ::SetFocus(m_modal->owner);
@@ -244,12 +243,9 @@ UINT CWindowWnd::RunModal()
             break;
         }
         if (got == -1) break;
-        // A WM_CLOSE that a filter swallows never reaches the procedure; its
-        // value still ends the loop with the right result once the window goes.
-        if (msg.message == WM_CLOSE && msg.hwnd == window && !state.objectGone) {
+        // Taken here too: a WM_CLOSE that a filter swallows never reaches the procedure.
+        if (msg.message == WM_CLOSE && msg.hwnd == window)
             state.result = static_cast<UINT>(msg.wParam);
-            state.closed = true;
-        }
         if (CPaintManagerUI::PreTranslate(&msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);

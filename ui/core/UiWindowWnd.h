@@ -79,7 +79,6 @@ private:
     struct ModalState {
         HWND owner = nullptr;
         UINT result = 0;
-        bool closed = false;      // a WM_CLOSE came by
         bool destroyed = false;   // WM_NCDESTROY came by
         bool objectGone = false;  // the object was deleted inside the loop
     };
