@@ -3,6 +3,7 @@
 #include "Extractor.h"
 #include "UnzipCore7z.h"
 
+#include "ExtractTestUtil.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -13,27 +14,11 @@
 #include <vector>
 
 using namespace TestSupport;
+using namespace ExtractTest;
 
 namespace {
 
 typedef unsigned long long u64;
-
-std::wstring OutcomeFixture(const wchar_t* name) { return TestDataFolder() + L"extract\\" + name; }
-
-std::string OutcomeAnsi(const std::wstring& text)
-{
-    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &out[0], n, nullptr, nullptr);
-    out.resize(static_cast<size_t>(n - 1));
-    return out;
-}
-
-std::wstring WithoutSlash(std::wstring path)
-{
-    if (!path.empty() && path.back() == L'\\') path.pop_back();
-    return path;
-}
 
 // Relative path -> contents ("<dir>" for folders).
 typedef std::map<std::wstring, std::string> Listing;
@@ -74,7 +59,7 @@ Outcome Unzip(const std::wstring& archive, const std::wstring& dest, const std::
 {
     Outcome run;
     run.result = UnzipCore7zEx(
-        OutcomeAnsi(archive).c_str(), OutcomeAnsi(WithoutSlash(dest)).c_str(),
+        Ansi(archive).c_str(), Ansi(NoSlash(dest)).c_str(),
         [&run, extra](u64 done, u64 total) {
             run.reports.emplace_back(done, total);
             if (extra) extra(done, total);
@@ -103,7 +88,7 @@ TEST(ExtractOutcome, EachFailureHasItsReasonAndLeavesOnlyWhatWasThere)
     for (const Case& c : cases) {
         TempFolder dest;
         ASSERT_TRUE(WriteFileBytes(dest.Path() + L"keep.txt", "mine"));
-        Outcome run = Unzip(OutcomeFixture(c.archive), dest.Path());
+        Outcome run = Unzip(Fixture(c.archive), dest.Path());
         EXPECT_EQ(c.expected, run.result) << ToUtf8(c.archive);
         Listing after = List(dest.Path());
         if (c.expected != UNZIP_OK) {
@@ -122,14 +107,14 @@ TEST(ExtractOutcome, UnwritableDestinationsAreReportedAsSuch)
     TempFolder outer;
     ASSERT_TRUE(WriteFileBytes(outer.Path() + L"plain", "x"));
     // A file where the destination folder should be, and a folder where a file of the archive belongs.
-    EXPECT_EQ(UNZIP_FOLDER_NOT_WRITABLE, Unzip(OutcomeFixture(L"lzma2.7z"), outer.Path() + L"plain").result);
-    EXPECT_EQ(UNZIP_FOLDER_NOT_WRITABLE, Unzip(OutcomeFixture(L"lzma2.7z"), outer.Path() + L"plain\\below").result);
+    EXPECT_EQ(UNZIP_FOLDER_NOT_WRITABLE, Unzip(Fixture(L"lzma2.7z"), outer.Path() + L"plain").result);
+    EXPECT_EQ(UNZIP_FOLDER_NOT_WRITABLE, Unzip(Fixture(L"lzma2.7z"), outer.Path() + L"plain\\below").result);
     TempFolder dest;
     ASSERT_TRUE(CreateDirectoryW((dest.Path() + L"readme.txt").c_str(), nullptr));
-    EXPECT_EQ(UNZIP_FOLDER_NOT_WRITABLE, Unzip(OutcomeFixture(L"lzma2.7z"), dest.Path()).result);
+    EXPECT_EQ(UNZIP_FOLDER_NOT_WRITABLE, Unzip(Fixture(L"lzma2.7z"), dest.Path()).result);
     EXPECT_EQ((Listing{{L"readme.txt", "<dir>"}}), List(dest.Path()));
     EXPECT_EQ(UNZIP_FOLDER_NOT_WRITABLE,
-              UnzipCore7zEx(OutcomeAnsi(OutcomeFixture(L"lzma2.7z")).c_str(), "", UnzipProgress(), nullptr, UnzipItemCallback()));
+              UnzipCore7zEx(Ansi(Fixture(L"lzma2.7z")).c_str(), "", UnzipProgress(), nullptr, UnzipItemCallback()));
     EXPECT_EQ(UNZIP_ARCHIVE_MISSING, UnzipCore7zEx(nullptr, "C:\\x", UnzipProgress(), nullptr, UnzipItemCallback()));
 }
 
@@ -152,7 +137,7 @@ TEST(ExtractOutcome, WriteErrorsReadAsFullDiskOrUnwritableFolder)
 TEST(ExtractOutcome, SuccessListsEveryPlacedItemOnce)
 {
     TempFolder dest;
-    Outcome run = Unzip(OutcomeFixture(L"lzma2.7z"), dest.Path());
+    Outcome run = Unzip(Fixture(L"lzma2.7z"), dest.Path());
     ASSERT_EQ(UNZIP_OK, run.result);
     Listing after = List(dest.Path());
     std::map<std::wstring, bool> reported;
@@ -167,7 +152,7 @@ TEST(ExtractOutcome, SuccessListsEveryPlacedItemOnce)
 
 TEST(ExtractOutcome, StopHalfWayRemovesTheRunsFilesAndKeepsTheOldOnes)
 {
-    Listing source = List(OutcomeFixture(L"big-src\\"));
+    Listing source = List(Fixture(L"big-src\\"));
     ASSERT_GT(source.size(), 20u);
     TempFolder dest;
     // Two files of the archive were there before, and one that is not in it.
@@ -179,7 +164,7 @@ TEST(ExtractOutcome, StopHalfWayRemovesTheRunsFilesAndKeepsTheOldOnes)
 
     std::atomic<bool> cancel(false);
     u64 doneAtCancel = 0, totalAtCancel = 0;
-    Outcome run = Unzip(OutcomeFixture(L"big.7z"), dest.Path(), &cancel, [&](u64 done, u64 total) {
+    Outcome run = Unzip(Fixture(L"big.7z"), dest.Path(), &cancel, [&](u64 done, u64 total) {
         if (!cancel && done * 3 >= total) {
             doneAtCancel = done;
             totalAtCancel = total;

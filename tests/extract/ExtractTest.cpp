@@ -2,6 +2,7 @@
 // (make-fixtures.py), compared file by file with the tree they were made from.
 #include "UnzipCore7z.h"
 
+#include "ExtractTestUtil.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -13,21 +14,11 @@
 #include <vector>
 
 using namespace TestSupport;
+using namespace ExtractTest;
 
 namespace {
 
 typedef unsigned long long u64;
-
-std::wstring Fixture(const wchar_t* name) { return TestDataFolder() + L"extract\\" + name; }
-
-std::string Ansi(const std::wstring& text)
-{
-    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &out[0], n, nullptr, nullptr);
-    out.resize(static_cast<size_t>(n - 1));
-    return out;
-}
 
 std::wstring FromAnsi(const std::string& text)
 {
@@ -36,12 +27,6 @@ std::wstring FromAnsi(const std::string& text)
     MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &out[0], n);
     out.resize(static_cast<size_t>(n - 1));
     return out;
-}
-
-std::wstring NoSlash(std::wstring path)
-{
-    if (!path.empty() && path.back() == L'\\') path.pop_back();
-    return path;
 }
 
 struct Reports {

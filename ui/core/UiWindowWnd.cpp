@@ -139,7 +139,10 @@ void CWindowWnd::Unsubclass()
 
 // ---- the window procedures
 
-LRESULT CALLBACK CWindowWnd::OwnProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// Own classes keep the object in the user-data slot, superclassed ones in a
+// property (the superclass may use the slot itself); otherwise they are alike.
+LRESULT CWindowWnd::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                             bool superclass)
 {
     CWindowWnd* self = nullptr;
     if (message == WM_NCCREATE) {
@@ -147,31 +150,24 @@ LRESULT CALLBACK CWindowWnd::OwnProcedure(HWND window, UINT message, WPARAM wPar
         self = create ? static_cast<CWindowWnd*>(create->lpCreateParams) : nullptr;
         if (self) {
             self->m_window = window;
-            StoreObject(window, self, false);
+            StoreObject(window, self, superclass);
         }
     } else {
-        self = ObjectOf(window, false);
+        self = ObjectOf(window, superclass);
     }
     if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    return Route(self, window, message, wParam, lParam, false);
+    return Route(self, window, message, wParam, lParam, superclass);
+}
+
+LRESULT CALLBACK CWindowWnd::OwnProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return Dispatch(window, message, wParam, lParam, false);
 }
 
 LRESULT CALLBACK CWindowWnd::SuperclassProcedure(HWND window, UINT message, WPARAM wParam,
                                                  LPARAM lParam)
 {
-    CWindowWnd* self = nullptr;
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        self = create ? static_cast<CWindowWnd*>(create->lpCreateParams) : nullptr;
-        if (self) {
-            self->m_window = window;
-            StoreObject(window, self, true);
-        }
-    } else {
-        self = ObjectOf(window, true);
-    }
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    return Route(self, window, message, wParam, lParam, true);
+    return Dispatch(window, message, wParam, lParam, true);
 }
 
 LRESULT CWindowWnd::Route(CWindowWnd* self, HWND window, UINT message, WPARAM wParam,

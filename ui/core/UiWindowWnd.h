@@ -82,6 +82,9 @@ private:
         bool destroyed = false;   // WM_NCDESTROY came by
         bool objectGone = false;  // the object was deleted inside the loop
     };
+    // Binds the object on WM_NCCREATE, then routes; the body of both procedures.
+    static LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                            bool superclass);
     // Shared by both procedures once the object is known.
     static LRESULT Route(CWindowWnd* self, HWND window, UINT message, WPARAM wParam,
                          LPARAM lParam, bool property);
