@@ -115,7 +115,7 @@ void Observe(Driver& d, CKEMsgBoxBase* box)
     if (auto* frame = static_cast<IContainerUI*>(root->InterfaceFor(L"IContainer"))) {
         if (root->Name().IsEmpty() && frame->ItemCount() == 1) root = frame->ItemAt(0);
     }
-    s.skinRoot = root->Bounds();
+    s.skinRoot = root->BoundsRef();   // the whole rectangle, inset included
     if (HWND shadow = ThreadWindow(L"UmbraShadowWnd", d.box)) {
         s.shadowFound = IsWindowVisible(shadow) != FALSE;
         GetWindowRect(shadow, &s.shadow);
