@@ -32,6 +32,9 @@ struct Seen {
     int mode = -1;
     bool shadowFound = false;
     RECT shadow = {};
+    // Alpha of the painted frame: the outer corner, just outside the card's
+    // left edge, the middle of the card (-1 before anything painted).
+    int alphaCorner = -1, alphaShadow = -1, alphaCard = -1;
 };
 
 struct Driver {
@@ -116,6 +119,14 @@ void Observe(Driver& d, CKEMsgBoxBase* box)
         if (root->Name().IsEmpty() && frame->ItemCount() == 1) root = frame->ItemAt(0);
     }
     s.skinRoot = root->BoundsRef();   // the whole rectangle, inset included
+    const BYTE* bits = manager.GetOffscreenBits();
+    const SIZE size = manager.GetOffscreenSize();
+    if (bits && size.cx > 40 && size.cy > 40) {
+        auto alpha = [&](int x, int y) { return int(bits[((size.cy - 1 - y) * size.cx + x) * 4 + 3]); };
+        s.alphaCorner = alpha(0, 0);
+        s.alphaShadow = alpha(14, size.cy / 2);
+        s.alphaCard = alpha(size.cx / 2, size.cy / 2);
+    }
     if (HWND shadow = ThreadWindow(L"UmbraShadowWnd", d.box)) {
         s.shadowFound = IsWindowVisible(shadow) != FALSE;
         GetWindowRect(shadow, &s.shadow);
@@ -325,6 +336,11 @@ TEST_F(MessageBoxes, TheWhiteBoxFramesItsCardWithItsOwnShadow)
     // The caption ends where the skin says, measured from the card's top.
     EXPECT_EQ(s.caption.bottom, MulDiv(126, s.scale, 100) + border);
     EXPECT_EQ(s.mode, 7);
+    // Painted: a clear outer corner, a soft shadow, an opaque card.
+    EXPECT_LT(s.alphaCorner, 40);
+    EXPECT_GT(s.alphaShadow, 0);
+    EXPECT_LT(s.alphaShadow, 200);
+    EXPECT_EQ(s.alphaCard, 255);
     EXPECT_FALSE(s.shadowFound) << "the white box draws its shadow itself";
 }
 
