@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -215,20 +216,23 @@ struct BoxRun {
 using ShowFunction = int (*)(HWND owner, const CUiString& ok, const CUiString& cancel,
                              const wchar_t* icon, bool showClose, int mode);
 
+// The close confirmation's window style; a case may choose another.
+DWORD g_style = 0x10CC0000;
+
 int ShowWhite(HWND owner, const CUiString& ok, const CUiString& cancel, const wchar_t* icon,
               bool showClose, int mode)
 {
     // The installer's close confirmation.
     return CKEWhiteMsgBox::ShowWhiteMessageBox(owner, L"Velkaro", L"确定关闭？",
                                                L"关闭后将中断安装流程", ok, cancel, icon,
-                                               0x10CC0000, 0x100, showClose, mode);
+                                               g_style, 0x100, showClose, mode);
 }
 
 int ShowDark(HWND owner, const CUiString& ok, const CUiString& cancel, const wchar_t* icon,
              bool showClose, int)
 {
     return CKEMsgBox::ShowMessageBox(owner, L"Velkaro", L"确定关闭？", L"关闭后将中断安装流程",
-                                     ok, cancel, icon, 0x10CC0000, 0x100, showClose);
+                                     ok, cancel, icon, g_style, 0x100, showClose);
 }
 
 struct BoxKind {
@@ -275,13 +279,13 @@ TEST_F(MessageBoxes, EachButtonGivesItsAnswer)
         bool okShown, cancelShown, closeShown;
     };
     const Case kCases[] = {
-        {"OK", L"确定", L"取消", true, Action::ClickOk, 1, true, true, true},
-        {"Cancel", L"确定", L"取消", true, Action::ClickCancel, 2, true, true, true},
-        {"the box's own ×", L"确定", L"取消", true, Action::ClickClose, 0, true, true, true},
-        {"system close, × hidden", L"确定", L"取消", false, Action::SystemClose, 0, true, true, false},
-        {"OK with × hidden", L"确定", L"取消", false, Action::ClickOk, 1, true, true, false},
-        {"no OK text: Cancel alone", L"", L"取消", true, Action::ClickCancel, 2, false, true, true},
-        {"no Cancel text: OK alone", L"确定", L"", true, Action::ClickOk, 1, true, false, true},
+        {"OK", L"好", L"不要", true, Action::ClickOk, 1, true, true, true},
+        {"Cancel", L"好", L"不要", true, Action::ClickCancel, 2, true, true, true},
+        {"the box's own ×", L"好", L"不要", true, Action::ClickClose, 0, true, true, true},
+        {"system close, × hidden", L"好", L"不要", false, Action::SystemClose, 0, true, true, false},
+        {"OK with × hidden", L"好", L"不要", false, Action::ClickOk, 1, true, true, false},
+        {"no OK text: Cancel alone", L"", L"不要", true, Action::ClickCancel, 2, false, true, true},
+        {"no Cancel text: OK alone", L"好", L"", true, Action::ClickOk, 1, true, false, true},
         {"neither: only the ×", L"", L"", true, Action::ClickClose, 0, false, false, true},
     };
     for (const BoxKind* kind : {&kWhite, &kDark}) {
@@ -296,6 +300,9 @@ TEST_F(MessageBoxes, EachButtonGivesItsAnswer)
             EXPECT_EQ(s.okShown, c.okShown);
             EXPECT_EQ(s.cancelShown, c.cancelShown);
             EXPECT_EQ(s.closeShown, c.closeShown);
+            // The skin's placeholders are replaced.
+            EXPECT_EQ(s.title, L"确定关闭？");
+            EXPECT_EQ(s.message, L"关闭后将中断安装流程");
             if (c.okShown) {
                 EXPECT_EQ(s.okText, c.ok);
             }
@@ -305,21 +312,6 @@ TEST_F(MessageBoxes, EachButtonGivesItsAnswer)
             // Gone, and nothing of it left on this thread.
             EXPECT_EQ(ThreadWindow(kind->windowClass), nullptr);
         }
-    }
-}
-
-TEST_F(MessageBoxes, TheTextsReplaceTheSkinsPlaceholders)
-{
-    for (const BoxKind* kind : {&kWhite, &kDark}) {
-        SCOPED_TRACE(kind->name);
-        const BoxRun run = Show(*kind, nullptr, Action::ClickCancel, L"好", L"不要");
-        ASSERT_TRUE(run.driver.seen.found);
-        const Seen& s = run.driver.seen;
-        EXPECT_EQ(s.title, L"确定关闭？");
-        EXPECT_EQ(s.message, L"关闭后将中断安装流程");
-        EXPECT_EQ(s.okText, L"好");
-        EXPECT_EQ(s.cancelText, L"不要");
-        EXPECT_EQ(run.result, 2);
     }
 }
 
@@ -390,6 +382,49 @@ TEST_F(MessageBoxes, TheDarkBoxHasAShadowWindowBehindIt)
     EXPECT_EQ(s.shadow.top, s.window.top - size);
     EXPECT_EQ(s.shadow.right, s.window.right + size);
     EXPECT_EQ(s.shadow.bottom, s.window.bottom + size);
+}
+
+// The wizard runs modally too: a page's close button nests the box's loop in the
+// wizard's, and the wizard's own close must still end the outer loop.
+class ModalOwner : public CKEObjectWnd {
+public:
+    static constexpr UINT kAsk = WM_APP + 5;
+    ModalOwner() : CKEObjectWnd(L"KEMsgBox.xml", L"kenestedowner") {}
+    ~ModalOwner() override
+    {
+        if (Handle() && IsWindow(Handle())) DestroyWindow(Handle());
+    }
+    std::function<void()> onAsk;
+
+protected:
+    LRESULT OnCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override
+    {
+        if (message != kAsk) return CKEObjectWnd::OnCustomMessage(message, wParam, lParam, handled);
+        handled = true;
+        if (onAsk) onAsk();
+        return 0;
+    }
+};
+
+TEST_F(MessageBoxes, ABoxInsideTheWizardsModalLoop)
+{
+    ModalOwner wizard;
+    const HWND window = wizard.Create(nullptr, L"Velkaro", WS_POPUP, 0, 100, 80, 10, 10);
+    ASSERT_NE(window, nullptr);
+    BoxRun run;
+    bool ownerDisabled = false;
+    wizard.onAsk = [&] {
+        run = Show(kWhite, window, Action::ClickOk);
+        ownerDisabled = run.driver.seen.ownerDisabled;
+        // Whatever the answer, the wizard goes, carrying it.
+        PostMessageW(window, WM_CLOSE, 10 + run.result, 0);
+    };
+    wizard.Post(ModalOwner::kAsk);
+    const UINT wizardResult = wizard.RunModal();
+    EXPECT_EQ(run.result, 1);
+    EXPECT_TRUE(ownerDisabled);
+    EXPECT_EQ(wizardResult, 11u);
+    EXPECT_FALSE(IsWindow(window));
 }
 
 // A box that cannot be made is an answer of 0, not a crash or a hang.
