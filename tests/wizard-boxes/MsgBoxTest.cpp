@@ -15,6 +15,7 @@
 #include "KeInstall/KEWhiteMsgBox.h"
 #include "ui/controls/UiContainerInterface.h"
 #include "ui/controls/UiControl.h"
+#include "ui/core/UiDpi.h"
 #include "ui/core/UiPaintManager.h"
 
 using namespace SkinUI;
@@ -151,7 +152,7 @@ void Observe(Driver& d, CKEMsgBoxBase* box)
     if (bits && size.cx > 40 && size.cy > 40) {
         auto alpha = [&](int x, int y) { return int(bits[((size.cy - 1 - y) * size.cx + x) * 4 + 3]); };
         s.alphaCorner = alpha(0, 0);
-        s.alphaShadow = alpha(14, size.cy / 2);
+        s.alphaShadow = alpha(MulDiv(16, s.scale, 100) - 2, size.cy / 2);
         s.alphaCard = alpha(size.cx / 2, size.cy / 2);
     }
     if (HWND shadow = ThreadWindow(L"UmbraShadowWnd", d.box)) {
@@ -348,27 +349,34 @@ TEST_F(MessageBoxes, ModalOverTheOwnerWhichComesBackEnabled)
 
 TEST_F(MessageBoxes, TheWhiteBoxFramesItsCardWithItsOwnShadow)
 {
-    const BoxRun run = Show(kWhite, nullptr, Action::ClickOk, L"确定", L"取消", nullptr, true, 7);
-    const Seen& s = run.driver.seen;
-    ASSERT_TRUE(s.found);
-    const int border = MulDiv(16, s.scale, 100);
-    EXPECT_EQ(s.window.right - s.window.left, MulDiv(417, s.scale, 100) + 2 * border);
-    EXPECT_EQ(s.window.bottom - s.window.top, MulDiv(212, s.scale, 100) + 2 * border);
-    // The skin's root sits the frame's width in from every edge.
-    const int width = s.window.right - s.window.left, height = s.window.bottom - s.window.top;
-    EXPECT_EQ(s.skinRoot.left, border);
-    EXPECT_EQ(s.skinRoot.top, border);
-    EXPECT_EQ(s.skinRoot.right, width - border);
-    EXPECT_EQ(s.skinRoot.bottom, height - border);
-    // The caption ends where the skin says, measured from the card's top.
-    EXPECT_EQ(s.caption.bottom, MulDiv(126, s.scale, 100) + border);
-    EXPECT_EQ(s.mode, 7);
-    // Painted: a clear outer corner, a soft shadow, an opaque card.
-    EXPECT_LT(s.alphaCorner, 40);
-    EXPECT_GT(s.alphaShadow, 0);
-    EXPECT_LT(s.alphaShadow, 200);
-    EXPECT_EQ(s.alphaCard, 255);
-    EXPECT_FALSE(s.shadowFound) << "the white box draws its shadow itself";
+    // Skin lengths, the frame and the caption all scale once with the screen.
+    for (int dpi : {96, 144}) {
+        SCOPED_TRACE("dpi " + std::to_string(dpi));
+        CUiDpi::SetGlobalDpi(dpi);
+        const BoxRun run = Show(kWhite, nullptr, Action::ClickOk, L"确定", L"取消", nullptr, true, 7);
+        CUiDpi::SetGlobalDpi(96);
+        const Seen& s = run.driver.seen;
+        ASSERT_TRUE(s.found);
+        EXPECT_EQ(s.scale, MulDiv(dpi, 100, 96));
+        const int border = MulDiv(16, s.scale, 100);
+        EXPECT_EQ(s.window.right - s.window.left, MulDiv(417, s.scale, 100) + 2 * border);
+        EXPECT_EQ(s.window.bottom - s.window.top, MulDiv(212, s.scale, 100) + 2 * border);
+        // The skin's root sits the frame's width in from every edge.
+        const int width = s.window.right - s.window.left, height = s.window.bottom - s.window.top;
+        EXPECT_EQ(s.skinRoot.left, border);
+        EXPECT_EQ(s.skinRoot.top, border);
+        EXPECT_EQ(s.skinRoot.right, width - border);
+        EXPECT_EQ(s.skinRoot.bottom, height - border);
+        // The caption ends where the skin says, measured from the card's top.
+        EXPECT_EQ(s.caption.bottom, MulDiv(126, s.scale, 100) + border);
+        EXPECT_EQ(s.mode, 7);
+        // Painted: a clear outer corner, a soft shadow, an opaque card.
+        EXPECT_LT(s.alphaCorner, 40);
+        EXPECT_GT(s.alphaShadow, 0);
+        EXPECT_LT(s.alphaShadow, 200);
+        EXPECT_EQ(s.alphaCard, 255);
+        EXPECT_FALSE(s.shadowFound) << "the white box draws its shadow itself";
+    }
 }
 
 TEST_F(MessageBoxes, TheDarkBoxHasAShadowWindowBehindIt)
