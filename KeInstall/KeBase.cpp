@@ -4,8 +4,11 @@ KeBase::KeBase() : m_mode(0) {}
 
 KeBase::~KeBase()
 {
-    if (m_onDestroy) m_onDestroy();
+    // Taken out first: a callback that sets another callback must not run it, or
+    // have its own closure replaced while it runs.
+    std::function<void()> callback = std::move(m_onDestroy);
     m_onDestroy = nullptr;
+    if (callback) callback();
     m_eventParent.reset();
 }
 
@@ -13,8 +16,21 @@ void KeBase::OnEvent(int, int, int) {}
 
 void KeBase::SetOnDestroy(std::function<void()> callback) { m_onDestroy = std::move(callback); }
 
+bool KeBase::ForwardToParent(int code, int wparam, int lparam)
+{
+    if (!m_eventParent) return false;
+    m_eventParent->OnEvent(code, wparam, lparam);
+    return true;
+}
+
+void KePageEvents::OnEvent(int code, int wparam, int lparam)
+{
+    if (code == EVENT_POST_TO_UI) ForwardToParent(code, wparam, lparam);
+}
+
 void KeBase::SetEventParent(KeBase* parent)
 {
-    if (parent == nullptr) m_eventParent.reset();
+    // Its own parent would pass every forwarded event to itself for ever.
+    if (parent == nullptr || parent == this) m_eventParent.reset();
     else m_eventParent = std::shared_ptr<KeBase>(parent, [](KeBase*) {});
 }

@@ -34,9 +34,20 @@ public:
     void SetEventParent(KeBase* parent);
     KeBase* GetEventParent() const { return m_eventParent.get(); }
     void SetMode(int mode) { m_mode = mode; }
+    int GetMode() const { return m_mode; }
 
 protected:
+    // Hands an event to the event parent; false (and nothing done) without one.
+    bool ForwardToParent(int code, int wparam, int lparam);
+
     std::shared_ptr<KeBase> m_eventParent;
     std::function<void()> m_onDestroy;
     int m_mode;
+};
+
+// The event part of a wizard page: a page handles none of the codes itself and
+// passes only EVENT_POST_TO_UI on, to the main frame that posts it to the window.
+class KePageEvents : public KeBase {
+public:
+    void OnEvent(int code, int wparam, int lparam) override;
 };
