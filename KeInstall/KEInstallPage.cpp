@@ -9,12 +9,6 @@ CKEInstallPageBase::CKEInstallPageBase(CPaintManagerUI* manager, const WizardSer
 {
 }
 
-void CKEInstallPageBase::OnEvent(int code, int wparam, int lparam)
-{
-    if (code != EVENT_POST_TO_UI) return;
-    if (KeBase* parent = GetEventParent()) parent->OnEvent(code, wparam, lparam);
-}
-
 CControlUI* CKEInstallPageBase::Bind(const wchar_t* name) const
 {
     return m_manager ? m_manager->FindControl(name) : nullptr;

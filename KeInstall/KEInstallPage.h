@@ -11,13 +11,11 @@
 #include "ui/core/UiNotifyPump.h"
 #include "ui/core/UiPaintManager.h"
 
-class CKEInstallPageBase : public SkinUI::CNotifyPump, public KeBase {
+class CKEInstallPageBase : public SkinUI::CNotifyPump, public KePageEvents {
 public:
     CKEInstallPageBase(SkinUI::CPaintManagerUI* manager, const WizardServices* services);
 
     virtual void InitPage() = 0;
-    // Only EVENT_POST_TO_UI goes on, to the event parent; the rest is dropped.
-    void OnEvent(int code, int wparam, int lparam) override;
 
     // The dimmed wizard behind the close question; on OK, WM_CLOSE is posted.
     // Answers the question's result (1 OK, 2 Cancel, 0 closed otherwise).

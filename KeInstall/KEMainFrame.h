@@ -15,6 +15,7 @@
 #include "KeInstall/KEInstallThread.h"
 #include "KeInstall/KEObjectWnd.h"
 #include "KeInstall/KEWizardServices.h"
+#include "ui/controls/UiTabLayout.h"
 
 class KEMainFrame : public CKEObjectWnd {
 public:
