@@ -90,7 +90,9 @@ void KEMainFrame::OnSkinLoaded()
     SIZE size = m_manager.GetInitSize();
     const int margin = m_manager.Scale(2 * kShadowMargin);
     m_manager.SetInitSize(size.cx + margin, size.cy + margin);
-    SetClientSize(size.cx + margin, size.cy + margin);
+    // The skin's frame is drawn by the window itself: window size = client size.
+    ::SetWindowPos(Handle(), nullptr, 0, 0, size.cx + margin, size.cy + margin,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     RECT caption = m_manager.GetCaptionRect();
     caption.left = m_manager.Scale(caption.left);
