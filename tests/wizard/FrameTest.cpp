@@ -5,12 +5,14 @@
 
 #include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "7zCore/UnzipCore7z.h"
 #include "KeInstall/InstallSettings.h"
 #include "KeInstall/KEInstallProgress.h"
 #include "KeInstall/KEMainFrame.h"
+#include "ui/controls/UiContainer.h"
 #include "WizardHost.h"
 #include "support/TestSupport.h"
 
@@ -67,10 +69,13 @@ protected:
         PumpUntil([&] { return destroyed; }, 3000);
         GetInstallSettings().installFolder = m_folderBefore.c_str();
     }
-    void Open()
+    // realQuestion: the wizard's own close question instead of a recorder.
+    void Open(bool realQuestion = false)
     {
         frame = new KEMainFrame(&FakeExtract);
+        auto question = frame->Services().confirmClose;
         frame->Services() = RecordingServices(&calls);
+        if (realQuestion) frame->Services().confirmClose = question;
         // The program's own styles: caption, system menu and sizing frame.
     ASSERT_EQ(CreateMainFrame(nullptr, nullptr, false, L"Velkaro", [this] { destroyed = true; }, 0x10CC0000, 0x100,
                                   true, frame),
@@ -194,4 +199,34 @@ TEST_F(WizardFrame, AConfirmedCloseStopsTheExtraction)
     EXPECT_TRUE(g_sawCancel.load());
     EXPECT_EQ(calls.registrations, 0);
     EXPECT_EQ(calls.links, 0);
+}
+
+TEST_F(WizardFrame, TheCloseQuestionIsAskedOverTheDimmedWizard)
+{
+    Open(true);
+    // The box's own loop runs inside the click; another thread answers it.
+    std::atomic<bool> seen(false), visible(false), dimmed(false);
+    CControlUI* root = frame->Manager().FindControl(L"verRoot");
+    const int children = static_cast<CContainerUI*>(root)->ItemCount();
+    std::thread answer([&] {
+        for (int i = 0; i < 300 && !seen; ++i) {
+            HWND box = FindWindowW(L"kewhitemsgbox", nullptr);
+            if (box) {
+                seen = true;
+                Sleep(200);
+                visible = IsWindowVisible(box) != FALSE;
+                dimmed = static_cast<CContainerUI*>(root)->ItemCount() == children + 1;
+                PostMessageW(box, WM_CLOSE, 0, 0);
+            }
+            Sleep(10);
+        }
+    });
+    Click(L"closebtn");
+    answer.join();
+    EXPECT_TRUE(seen.load());
+    EXPECT_TRUE(visible.load());
+    EXPECT_TRUE(dimmed.load());
+    PumpUntil([] { return false; }, 200);
+    EXPECT_FALSE(destroyed);
+    EXPECT_EQ(static_cast<CContainerUI*>(root)->ItemCount(), children);
 }
