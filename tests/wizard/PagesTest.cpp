@@ -174,30 +174,6 @@ TEST_F(WizardPages, AgreementGatesBothWaysForward)
     EXPECT_TRUE(host->events.empty());
 }
 
-TEST_F(WizardPages, ButtonsRaiseTheirPages)
-{
-    const struct {
-        int page;            // shown before the click
-        const wchar_t* button;
-        int target;          // EVENT_SHOW_PAGE's page
-    } kClicks[] = {
-        {0, L"installBtn", 2},
-        {0, L"customBtn", 1},
-        {1, L"gobackbtn", 0},
-        {1, L"installBtn1", 2},
-    };
-    for (const auto& c : kClicks) {
-        host->events.clear();
-        host->ShowPage(c.page);
-        PumpUntil([] { return false; }, 50);
-        host->Click(c.button);
-        ASSERT_TRUE(PumpUntil([&] { return !host->events.empty(); }, 1000)) << TestSupport::ToUtf8(c.button);
-        EXPECT_EQ(host->events.size(), 1u);
-        EXPECT_EQ(host->events[0].first, EVENT_SHOW_PAGE);
-        EXPECT_EQ(host->events[0].second, c.target) << TestSupport::ToUtf8(c.button);
-    }
-}
-
 TEST_F(WizardPages, CloseQuestionAnswers)
 {
     const struct {
@@ -270,17 +246,4 @@ TEST_F(WizardPages, FolderChoiceReplacesTheFolderOnlyWhenMade)
     EXPECT_EQ(std::wstring(host->Find(L"pathLab")->Text().GetData()), L"D:\\Tools");
     EXPECT_EQ(std::wstring(GetInstallSettings().ProductFolder().GetData()), L"D:\\Tools\\Norvantix");
     GetInstallSettings().installFolder = before.c_str();
-}
-
-TEST_F(WizardPages, StartButtonFinishesHidesClosesAndLaunches)
-{
-    host->ShowPage(3);
-    PumpUntil([] { return false; }, 50);
-    host->Click(L"completeBtn");
-    PumpUntil([&] { return host->closes == 1; }, 1000);
-    EXPECT_EQ(host->calls.registrations, 1);
-    EXPECT_EQ(host->calls.startMenus, 1);
-    EXPECT_FALSE(IsWindowVisible(host->Handle()));
-    ASSERT_EQ(host->calls.opened.size(), 1u);
-    EXPECT_EQ(host->calls.opened[0], std::wstring(GetInstallSettings().ProductFolder().GetData()) + L"\\DUDavov.exe");
 }
