@@ -51,9 +51,12 @@ int CKEMsgBoxBase::Run(std::unique_ptr<CKEMsgBoxBase> box, const KeMsgBoxRequest
 {
     if (!box) return KE_MSGBOX_CLOSED;
     box->SetMode(request.mode);
+    // Shown by the modal loop once filled and placed, not at the default position
+    // first: a window mapped there and moved at once can be put back by a late
+    // report of its first position from the display server.
     const HWND window = box->Create(request.owner, request.windowText ? request.windowText : L"",
-                                    request.style, request.exStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr);
+                                    request.style & ~WS_VISIBLE, request.exStyle, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr);
     if (!window) return KE_MSGBOX_CLOSED;
     // From here on the window ends the object (OnWindowDestroyed).
     CKEMsgBoxBase* self = box.release();

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -12,6 +15,7 @@
 #include "KeInstall/KEWhiteMsgBox.h"
 #include "ui/controls/UiContainerInterface.h"
 #include "ui/controls/UiControl.h"
+#include "ui/core/UiDpi.h"
 #include "ui/core/UiPaintManager.h"
 
 using namespace SkinUI;
@@ -32,6 +36,9 @@ struct Seen {
     int mode = -1;
     bool shadowFound = false;
     RECT shadow = {};
+    // Alpha of the painted frame: the outer corner, just outside the card's
+    // left edge, the middle of the card (-1 before anything painted).
+    int alphaCorner = -1, alphaShadow = -1, alphaCard = -1;
 };
 
 struct Driver {
@@ -40,6 +47,9 @@ struct Driver {
     Action action = Action::ClickOk;
     DWORD start = 0;
     HWND box = nullptr;
+    // Clicks go through the real X pointer (box-pointer.sh performs them) rather
+    // than as messages sent to the window.
+    bool realPointer = false;
     bool acted = false;
     bool timedOut = false;
     Seen seen;
@@ -86,6 +96,27 @@ void ClickAt(HWND window, POINT client)
     SendMessageW(window, WM_LBUTTONUP, 0, at);
 }
 
+// The file box-pointer.sh watches for "click x y" requests; null when the test
+// does not run under it.
+const char* Handshake()
+{
+    const char* path = std::getenv("VELKARO_BOX_HANDSHAKE");
+    return path && *path ? path : nullptr;
+}
+
+// Written whole (renamed into place) so the script never reads half a line.
+bool RequestClick(POINT screen)
+{
+    const char* path = Handshake();
+    if (!path) return false;
+    const std::string partial = std::string(path) + ".part";
+    FILE* f = std::fopen(partial.c_str(), "wb");
+    if (!f) return false;
+    std::fprintf(f, "click %ld %ld\n", static_cast<long>(screen.x), static_cast<long>(screen.y));
+    std::fclose(f);
+    return MoveFileExA(partial.c_str(), path, MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
 std::wstring TextOf(CControlUI* control) { return control ? std::wstring(control->Text()) : L"<missing>"; }
 
 void Observe(Driver& d, CKEMsgBoxBase* box)
@@ -115,7 +146,15 @@ void Observe(Driver& d, CKEMsgBoxBase* box)
     if (auto* frame = static_cast<IContainerUI*>(root->InterfaceFor(L"IContainer"))) {
         if (root->Name().IsEmpty() && frame->ItemCount() == 1) root = frame->ItemAt(0);
     }
-    s.skinRoot = root->Bounds();
+    s.skinRoot = root->BoundsRef();   // the whole rectangle, inset included
+    const BYTE* bits = manager.GetOffscreenBits();
+    const SIZE size = manager.GetOffscreenSize();
+    if (bits && size.cx > 40 && size.cy > 40) {
+        auto alpha = [&](int x, int y) { return int(bits[((size.cy - 1 - y) * size.cx + x) * 4 + 3]); };
+        s.alphaCorner = alpha(0, 0);
+        s.alphaShadow = alpha(MulDiv(16, s.scale, 100) - 2, size.cy / 2);
+        s.alphaCard = alpha(size.cx / 2, size.cy / 2);
+    }
     if (HWND shadow = ThreadWindow(L"UmbraShadowWnd", d.box)) {
         s.shadowFound = IsWindowVisible(shadow) != FALSE;
         GetWindowRect(shadow, &s.shadow);
@@ -133,14 +172,22 @@ void Act(Driver& d, CKEMsgBoxBase* box)
         SendMessageW(d.box, WM_SYSCOMMAND, SC_CLOSE, 0);
         return;
     }
-    if (CControlUI* control = box->Manager().FindControl(name)) ClickAt(d.box, CentreOf(control));
+    CControlUI* control = box->Manager().FindControl(name);
+    if (!control) return;
+    if (!d.realPointer) {
+        ClickAt(d.box, CentreOf(control));
+        return;
+    }
+    POINT screen = CentreOf(control);
+    ClientToScreen(d.box, &screen);
+    RequestClick(screen);
 }
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
 {
     Driver* d = g_driver;
     if (!d) return;
-    if (GetTickCount() - d->start > 5000) {
+    if (GetTickCount() - d->start > (d->realPointer ? 15000u : 5000u)) {
         // Whatever went wrong, the caller's modal loop must end.
         if (d->box && IsWindow(d->box) && !d->timedOut) {
             d->timedOut = true;
@@ -170,20 +217,23 @@ struct BoxRun {
 using ShowFunction = int (*)(HWND owner, const CUiString& ok, const CUiString& cancel,
                              const wchar_t* icon, bool showClose, int mode);
 
+// The close confirmation's window style; a case may choose another.
+DWORD g_style = 0x10CC0000;
+
 int ShowWhite(HWND owner, const CUiString& ok, const CUiString& cancel, const wchar_t* icon,
               bool showClose, int mode)
 {
     // The installer's close confirmation.
     return CKEWhiteMsgBox::ShowWhiteMessageBox(owner, L"Velkaro", L"确定关闭？",
                                                L"关闭后将中断安装流程", ok, cancel, icon,
-                                               0x10CC0000, 0x100, showClose, mode);
+                                               g_style, 0x100, showClose, mode);
 }
 
 int ShowDark(HWND owner, const CUiString& ok, const CUiString& cancel, const wchar_t* icon,
              bool showClose, int)
 {
     return CKEMsgBox::ShowMessageBox(owner, L"Velkaro", L"确定关闭？", L"关闭后将中断安装流程",
-                                     ok, cancel, icon, 0x10CC0000, 0x100, showClose);
+                                     ok, cancel, icon, g_style, 0x100, showClose);
 }
 
 struct BoxKind {
@@ -201,9 +251,10 @@ protected:
 
     static BoxRun Show(const BoxKind& kind, HWND owner, Action action, const wchar_t* ok = L"确定",
                     const wchar_t* cancel = L"取消", const wchar_t* icon = nullptr,
-                    bool showClose = true, int mode = 1)
+                    bool showClose = true, int mode = 1, bool realPointer = false)
     {
         BoxRun run;
+        run.driver.realPointer = realPointer;
         run.driver.windowClass = kind.windowClass;
         run.driver.owner = owner;
         run.driver.action = action;
@@ -229,13 +280,13 @@ TEST_F(MessageBoxes, EachButtonGivesItsAnswer)
         bool okShown, cancelShown, closeShown;
     };
     const Case kCases[] = {
-        {"OK", L"确定", L"取消", true, Action::ClickOk, 1, true, true, true},
-        {"Cancel", L"确定", L"取消", true, Action::ClickCancel, 2, true, true, true},
-        {"the box's own ×", L"确定", L"取消", true, Action::ClickClose, 0, true, true, true},
-        {"system close, × hidden", L"确定", L"取消", false, Action::SystemClose, 0, true, true, false},
-        {"OK with × hidden", L"确定", L"取消", false, Action::ClickOk, 1, true, true, false},
-        {"no OK text: Cancel alone", L"", L"取消", true, Action::ClickCancel, 2, false, true, true},
-        {"no Cancel text: OK alone", L"确定", L"", true, Action::ClickOk, 1, true, false, true},
+        {"OK", L"好", L"不要", true, Action::ClickOk, 1, true, true, true},
+        {"Cancel", L"好", L"不要", true, Action::ClickCancel, 2, true, true, true},
+        {"the box's own ×", L"好", L"不要", true, Action::ClickClose, 0, true, true, true},
+        {"system close, × hidden", L"好", L"不要", false, Action::SystemClose, 0, true, true, false},
+        {"OK with × hidden", L"好", L"不要", false, Action::ClickOk, 1, true, true, false},
+        {"no OK text: Cancel alone", L"", L"不要", true, Action::ClickCancel, 2, false, true, true},
+        {"no Cancel text: OK alone", L"好", L"", true, Action::ClickOk, 1, true, false, true},
         {"neither: only the ×", L"", L"", true, Action::ClickClose, 0, false, false, true},
     };
     for (const BoxKind* kind : {&kWhite, &kDark}) {
@@ -250,6 +301,9 @@ TEST_F(MessageBoxes, EachButtonGivesItsAnswer)
             EXPECT_EQ(s.okShown, c.okShown);
             EXPECT_EQ(s.cancelShown, c.cancelShown);
             EXPECT_EQ(s.closeShown, c.closeShown);
+            // The skin's placeholders are replaced.
+            EXPECT_EQ(s.title, L"确定关闭？");
+            EXPECT_EQ(s.message, L"关闭后将中断安装流程");
             if (c.okShown) {
                 EXPECT_EQ(s.okText, c.ok);
             }
@@ -259,21 +313,6 @@ TEST_F(MessageBoxes, EachButtonGivesItsAnswer)
             // Gone, and nothing of it left on this thread.
             EXPECT_EQ(ThreadWindow(kind->windowClass), nullptr);
         }
-    }
-}
-
-TEST_F(MessageBoxes, TheTextsReplaceTheSkinsPlaceholders)
-{
-    for (const BoxKind* kind : {&kWhite, &kDark}) {
-        SCOPED_TRACE(kind->name);
-        const BoxRun run = Show(*kind, nullptr, Action::ClickCancel, L"好", L"不要");
-        ASSERT_TRUE(run.driver.seen.found);
-        const Seen& s = run.driver.seen;
-        EXPECT_EQ(s.title, L"确定关闭？");
-        EXPECT_EQ(s.message, L"关闭后将中断安装流程");
-        EXPECT_EQ(s.okText, L"好");
-        EXPECT_EQ(s.cancelText, L"不要");
-        EXPECT_EQ(run.result, 2);
     }
 }
 
@@ -310,22 +349,34 @@ TEST_F(MessageBoxes, ModalOverTheOwnerWhichComesBackEnabled)
 
 TEST_F(MessageBoxes, TheWhiteBoxFramesItsCardWithItsOwnShadow)
 {
-    const BoxRun run = Show(kWhite, nullptr, Action::ClickOk, L"确定", L"取消", nullptr, true, 7);
-    const Seen& s = run.driver.seen;
-    ASSERT_TRUE(s.found);
-    const int border = MulDiv(16, s.scale, 100);
-    EXPECT_EQ(s.window.right - s.window.left, MulDiv(417, s.scale, 100) + 2 * border);
-    EXPECT_EQ(s.window.bottom - s.window.top, MulDiv(212, s.scale, 100) + 2 * border);
-    // The skin's root sits the frame's width in from every edge.
-    const int width = s.window.right - s.window.left, height = s.window.bottom - s.window.top;
-    EXPECT_EQ(s.skinRoot.left, border);
-    EXPECT_EQ(s.skinRoot.top, border);
-    EXPECT_EQ(s.skinRoot.right, width - border);
-    EXPECT_EQ(s.skinRoot.bottom, height - border);
-    // The caption ends where the skin says, measured from the card's top.
-    EXPECT_EQ(s.caption.bottom, MulDiv(126, s.scale, 100) + border);
-    EXPECT_EQ(s.mode, 7);
-    EXPECT_FALSE(s.shadowFound) << "the white box draws its shadow itself";
+    // Skin lengths, the frame and the caption all scale once with the screen.
+    for (int dpi : {96, 144}) {
+        SCOPED_TRACE("dpi " + std::to_string(dpi));
+        CUiDpi::SetGlobalDpi(dpi);
+        const BoxRun run = Show(kWhite, nullptr, Action::ClickOk, L"确定", L"取消", nullptr, true, 7);
+        CUiDpi::SetGlobalDpi(96);
+        const Seen& s = run.driver.seen;
+        ASSERT_TRUE(s.found);
+        EXPECT_EQ(s.scale, MulDiv(dpi, 100, 96));
+        const int border = MulDiv(16, s.scale, 100);
+        EXPECT_EQ(s.window.right - s.window.left, MulDiv(417, s.scale, 100) + 2 * border);
+        EXPECT_EQ(s.window.bottom - s.window.top, MulDiv(212, s.scale, 100) + 2 * border);
+        // The skin's root sits the frame's width in from every edge.
+        const int width = s.window.right - s.window.left, height = s.window.bottom - s.window.top;
+        EXPECT_EQ(s.skinRoot.left, border);
+        EXPECT_EQ(s.skinRoot.top, border);
+        EXPECT_EQ(s.skinRoot.right, width - border);
+        EXPECT_EQ(s.skinRoot.bottom, height - border);
+        // The caption ends where the skin says, measured from the card's top.
+        EXPECT_EQ(s.caption.bottom, MulDiv(126, s.scale, 100) + border);
+        EXPECT_EQ(s.mode, 7);
+        // Painted: a clear outer corner, a soft shadow, an opaque card.
+        EXPECT_LT(s.alphaCorner, 40);
+        EXPECT_GT(s.alphaShadow, 0);
+        EXPECT_LT(s.alphaShadow, 200);
+        EXPECT_EQ(s.alphaCard, 255);
+        EXPECT_FALSE(s.shadowFound) << "the white box draws its shadow itself";
+    }
 }
 
 TEST_F(MessageBoxes, TheDarkBoxHasAShadowWindowBehindIt)
@@ -341,6 +392,49 @@ TEST_F(MessageBoxes, TheDarkBoxHasAShadowWindowBehindIt)
     EXPECT_EQ(s.shadow.bottom, s.window.bottom + size);
 }
 
+// The wizard runs modally too: a page's close button nests the box's loop in the
+// wizard's, and the wizard's own close must still end the outer loop.
+class ModalOwner : public CKEObjectWnd {
+public:
+    static constexpr UINT kAsk = WM_APP + 5;
+    ModalOwner() : CKEObjectWnd(L"KEMsgBox.xml", L"kenestedowner") {}
+    ~ModalOwner() override
+    {
+        if (Handle() && IsWindow(Handle())) DestroyWindow(Handle());
+    }
+    std::function<void()> onAsk;
+
+protected:
+    LRESULT OnCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override
+    {
+        if (message != kAsk) return CKEObjectWnd::OnCustomMessage(message, wParam, lParam, handled);
+        handled = true;
+        if (onAsk) onAsk();
+        return 0;
+    }
+};
+
+TEST_F(MessageBoxes, ABoxInsideTheWizardsModalLoop)
+{
+    ModalOwner wizard;
+    const HWND window = wizard.Create(nullptr, L"Velkaro", WS_POPUP, 0, 100, 80, 10, 10);
+    ASSERT_NE(window, nullptr);
+    BoxRun run;
+    bool ownerDisabled = false;
+    wizard.onAsk = [&] {
+        run = Show(kWhite, window, Action::ClickOk);
+        ownerDisabled = run.driver.seen.ownerDisabled;
+        // Whatever the answer, the wizard goes, carrying it.
+        PostMessageW(window, WM_CLOSE, 10 + run.result, 0);
+    };
+    wizard.Post(ModalOwner::kAsk);
+    const UINT wizardResult = wizard.RunModal();
+    EXPECT_EQ(run.result, 1);
+    EXPECT_TRUE(ownerDisabled);
+    EXPECT_EQ(wizardResult, 11u);
+    EXPECT_FALSE(IsWindow(window));
+}
+
 // A box that cannot be made is an answer of 0, not a crash or a hang.
 TEST_F(MessageBoxes, AnOwnerThatIsNoWindowGivesNoBox)
 {
@@ -351,6 +445,34 @@ TEST_F(MessageBoxes, AnOwnerThatIsNoWindowGivesNoBox)
         const BoxRun run = Show(*kind, bogus, Action::ClickOk);
         EXPECT_EQ(run.result, 0);
         EXPECT_FALSE(run.driver.seen.found);
+    }
+}
+
+// The real pointer on real boxes: what the user does, through Wine's input.
+TEST_F(MessageBoxes, BoxPointerClicksAnswer)
+{
+    if (!Handshake()) GTEST_SKIP() << "run through box-pointer.sh, which drives the pointer";
+    struct Case {
+        const BoxKind* kind;
+        Action action;
+        int expected;
+    };
+    const Case kCases[] = {
+        {&kWhite, Action::ClickOk, 1},
+        {&kWhite, Action::ClickClose, 0},
+        {&kDark, Action::ClickCancel, 2},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(std::string(c.kind->name) + " box, expecting " + std::to_string(c.expected));
+        OwnerWindow owner({100, 80, 700, 520});
+        const BoxRun run = Show(*c.kind, owner.Handle(), c.action, L"确定", L"取消", nullptr, true, 1, true);
+        ASSERT_TRUE(run.driver.seen.found);
+        EXPECT_FALSE(run.driver.timedOut) << "the click did not close the box";
+        EXPECT_EQ(run.result, c.expected);
+        EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+        // The next request only once this one is taken.
+        const char* path = Handshake();
+        for (int i = 0; i < 200 && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
     }
 }
 
