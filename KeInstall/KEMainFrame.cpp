@@ -171,7 +171,11 @@ KEMainFrame* CreateMainFrame(HWND parent, KeBase* eventParent, bool modal, const
     if (!frame) frame = new KEMainFrame();
     frame->SetOnDestroy(std::move(onDestroy));
     frame->SetMode(0);
-    if (!frame->Create(parent, title, style, exStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT)) {
+    // Shown only once sized and centred: a window mapped at the default place
+    // and moved at once can be put back there by the display server's late
+    // report of its first position.
+    if (!frame->Create(parent, title, style & ~WS_VISIBLE, exStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                       CW_USEDEFAULT)) {
         delete frame;
         return nullptr;
     }
