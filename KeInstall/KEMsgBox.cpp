@@ -20,17 +20,8 @@ int CKEMsgBox::ShowMessageBox(HWND owner, const wchar_t* windowText, const wchar
                               const CUiString& cancelText, const wchar_t* icon, DWORD style,
                               DWORD exStyle, bool showClose)
 {
-    KeMsgBoxRequest request;
-    request.owner = owner;
-    request.windowText = windowText;
-    request.title = title;
-    request.message = message;
-    request.okText = okText;
-    request.cancelText = cancelText;
-    request.icon = icon;
-    request.style = style;
-    request.exStyle = exStyle;
-    request.showClose = showClose;
+    KeMsgBoxRequest request{owner, windowText, title, message, okText, cancelText,
+                            icon, style, exStyle, showClose, 0};
     return Run(std::unique_ptr<CKEMsgBoxBase>(new CKEMsgBox()), request);
 }
 

@@ -23,18 +23,8 @@ int CKEWhiteMsgBox::ShowWhiteMessageBox(HWND owner, const wchar_t* windowText, c
                                         const CUiString& cancelText, const wchar_t* icon,
                                         DWORD style, DWORD exStyle, bool showClose, int mode)
 {
-    KeMsgBoxRequest request;
-    request.owner = owner;
-    request.windowText = windowText;
-    request.title = title;
-    request.message = message;
-    request.okText = okText;
-    request.cancelText = cancelText;
-    request.icon = icon;
-    request.style = style;
-    request.exStyle = exStyle;
-    request.showClose = showClose;
-    request.mode = mode;
+    KeMsgBoxRequest request{owner, windowText, title, message, okText, cancelText,
+                            icon, style, exStyle, showClose, mode};
     return Run(std::unique_ptr<CKEMsgBoxBase>(new CKEWhiteMsgBox()), request);
 }
 
