@@ -66,8 +66,10 @@ private:
 };
 
 // Pumps messages (through the paint manager's pre-translation) until done()
-// holds or timeoutMs pass; false on timeout.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
+// holds or timeoutMs pass; false on timeout. The deadline only bounds a
+// failure: a maximise goes through the window manager, which on a loaded
+// 2-core machine has been seen to take longer than 3 s.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
 std::string Narrow(const wchar_t* text);
 

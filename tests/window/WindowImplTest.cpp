@@ -225,7 +225,8 @@ TEST(WindowImpl, MaximiseSwapsTheCaptionButtons)
 
     w.ClickAt(w.Centre(L"maxbtn"));
     ASSERT_TRUE(PumpUntil([&] { return IsZoomed(w.Handle()) && restorebtn->Bounds().right > 0; }))
-        << "not maximised";
+        << "not maximised: zoomed " << IsZoomed(w.Handle()) << ", restore button right edge "
+        << restorebtn->Bounds().right;
     EXPECT_FALSE(maxbtn->OwnVisible());
     EXPECT_TRUE(restorebtn->OwnVisible());
     // Maximised, the top edge is no sizing border but caption.
@@ -233,7 +234,8 @@ TEST(WindowImpl, MaximiseSwapsTheCaptionButtons)
 
     w.ClickAt(w.Centre(L"restorebtn"));
     ASSERT_TRUE(PumpUntil([&] { return !IsZoomed(w.Handle()) && maxbtn->Bounds().right > 0; }))
-        << "not restored";
+        << "not restored: zoomed " << IsZoomed(w.Handle()) << ", maximise button right edge "
+        << maxbtn->Bounds().right;
     EXPECT_TRUE(maxbtn->OwnVisible());
     EXPECT_FALSE(restorebtn->OwnVisible());
     const RECT after = root->Inset();
