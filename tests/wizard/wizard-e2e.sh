@@ -8,63 +8,22 @@
 set -uo pipefail
 exe=$1
 out=$2/wizard-e2e
-mkdir -p "$out"
-rm -f "$out"/*.png "$out"/log.txt
-run() { "$VELKARO_SOURCE/scripts/wine-run" --root="$VELKARO_WINE_ROOT" "$@"; }
-drive=$VELKARO_WINE_ROOT/prefix/drive_c
-key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\{9231853D-F1E3-4F7E-BDDF-8D9AF6D07462}'
-pid=
-fail() {
-  echo "FAIL: $*"
-  import -window root "$out/failure.png" 2>/dev/null
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  exit 1
-}
-shot() { import -window root "$out/$1.png" 2>/dev/null; }
-# The colour of one screen pixel as "r g b".
-pixel() {
-  import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
-    sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' | head -1
-}
-is_blue() { read -r r g b <<<"$(pixel "$1" "$2")"; [ -n "${b:-}" ] && [ "$b" -gt 200 ] && [ "$r" -lt 150 ]; }
+. "$(dirname "$0")/e2e-lib.sh"
 
-# A clean machine: no product folder, no entry in either registry view.
-for view in 32 64; do run reg delete "$key" /f /reg:$view >/dev/null 2>&1; done
-rm -rf "$drive"/Program\ Files*/Norvantix/Norvantix
+clean_machine
 started=$(date +%s)
 
-run "$exe" >"$out/log.txt" 2>&1 &
-pid=$!
-win=
-for _ in $(seq 1 150); do
-  win=$(xdotool search --onlyvisible --name '^Velkaro$' 2>/dev/null | head -1)
-  [ -n "$win" ] && geometry=$(xdotool getwindowgeometry --shell "$win" 2>/dev/null) && break
-  sleep 0.1
-done
-[ -n "$win" ] || fail "the wizard did not appear"
-eval "$geometry"
-[ "$WIDTH" = 732 ] && [ "$HEIGHT" = 452 ] || fail "the wizard is ${WIDTH}x$HEIGHT, not 732x452"
-# The shadow margin is 16 pixels; the buttons' centres in the skin are
-# (350, 286) for "立即安装" and (350, 224) for "立即体验".
-for _ in $(seq 1 50); do is_blue $((X + 366)) $((Y + 302)) && break; sleep 0.1; done
-is_blue $((X + 366)) $((Y + 302)) || fail "the welcome page's install button is not shown"
+start_wizard "$exe"
 shot welcome
 
-xdotool mousemove $((X + 366)) $((Y + 302)); sleep 0.2
-xdotool click 1
-# Progress page, then the completion page a second after the end.
-for _ in $(seq 1 300); do is_blue $((X + 366)) $((Y + 240)) && break; sleep 0.1; done
-is_blue $((X + 366)) $((Y + 240)) || fail "the completion page did not come"
+click_page 350 286
+# Progress page, then the completion page ("立即体验" at (350, 224)) a second
+# after the end.
+until_true 300 is_blue "$(page_x 350)" "$(page_y 224)" || fail "the completion page did not come"
 shot completion
-xdotool mousemove $((X + 366)) $((Y + 240)); sleep 0.2
-xdotool click 1
+click_page 350 224
 
-rc=
-for _ in $(seq 1 150); do
-  kill -0 "$pid" 2>/dev/null || { wait "$pid"; rc=$?; break; }
-  sleep 0.1
-done
-[ -n "$rc" ] || fail "the wizard did not end"
+wait_exit 150 || fail "the wizard did not end"
 [ "$rc" = 0 ] || fail "exit code $rc"
 echo "ok   exit code 0"
 
@@ -76,11 +35,7 @@ for f in DUDavov.exe uninstall.lst; do
 done
 echo "ok   payload in $product"
 
-entry=
-for view in 32 64; do
-  entry=$(run reg query "$key" /v DisplayName /reg:$view 2>/dev/null | tr -d '\r' | grep -a DisplayName) && break
-done
-[[ "$entry" == *Velkaro* ]] || fail "no uninstall entry"
+entry_registered || fail "no uninstall entry"
 echo "ok   uninstall entry"
 
 # The product writes one line at each start; it must have started by now.
