@@ -68,6 +68,9 @@ bool FinishInstall(InstallSettings& settings, const FinishOperations& operations
     for (const std::wstring& link : settings.createdLinks)
         if (CInstalledFiles::IsSafeLinkPath(link)) list.Add(InstalledEntry::kLink, link);
     list.Add(InstalledEntry::kFile, KE_INSTALLED_FILES_NAME);
+    if (!settings.createdInstallFolder.empty() && _wcsicmp(settings.createdInstallFolder.c_str(), settings.installFolder) == 0
+        && CInstalledFiles::IsSafeFullPath(settings.createdInstallFolder))
+        list.Add(InstalledEntry::kInstallFolder, settings.createdInstallFolder);
     // Before the registration: an uninstaller started from the program list finds its list.
     if (!list.Save(dir + L"\\" + KE_INSTALLED_FILES_NAME)) WriteLog(L"KeInstall\\InstallFinish FinishInstall list error.");
 

@@ -35,7 +35,18 @@ InstallSettings::InstallSettings()
     : desktopShortcut(true), addToTaskbar(true), bytesDone(0), bytesTotal(0x7FFFFFFFFFFFFFFFULL)
 {
     installFolder = GetDefaultInstallFolder();
-    if (!PathFileExistsW(installFolder)) CreateFolderChain(installFolder);
+    if (!PathFileExistsW(installFolder)) {
+        CreateFolderChain(installFolder);
+        if (PathIsDirectoryW(installFolder)) createdInstallFolder = installFolder.GetData();
+    }
+}
+
+void InstallSettings::NoteInstallFolderBeforeCreating()
+{
+    // The default folder made at start-up stays ours; any other folder that
+    // already exists belongs to the user.
+    if (!PathIsDirectoryW(installFolder)) createdInstallFolder = installFolder.GetData();
+    else if (_wcsicmp(createdInstallFolder.c_str(), installFolder) != 0) createdInstallFolder.clear();
 }
 
 CUiString InstallSettings::ProductFolder() const

@@ -39,6 +39,11 @@ struct InstallSettings {
 
     // Links the finishing steps made, for the installed-files list. UI thread.
     std::vector<std::wstring> createdLinks;
+    // The install folder when this process made it (empty otherwise): only
+    // such a folder may be taken away again by the uninstaller. UI thread.
+    std::wstring createdInstallFolder;
+    // Called just before the product folder is made inside installFolder.
+    void NoteInstallFolderBeforeCreating();
 
 private:
     int m_result = kInstallPending;

@@ -154,6 +154,7 @@ void KEMainFrame::StartInstall()
     if (m_jobsPosted > 0) return;
     InstallSettings& settings = GetInstallSettings();
     CUiString product = settings.ProductFolder();
+    settings.NoteInstallFolderBeforeCreating();
     CreateFolderChain(product);
     UNINSTALL_INFO job;
     job.archivePath = GetExeFolder() + KE_PAYLOAD_ARCHIVE;

@@ -60,10 +60,15 @@ bool CInstalledFiles::IsSafeRelativePath(const std::wstring& path)
     return StepsAreSafe(path, 0);
 }
 
-bool CInstalledFiles::IsSafeLinkPath(const std::wstring& path)
+bool CInstalledFiles::IsSafeFullPath(const std::wstring& path)
 {
     if (path.size() < 4 || !iswalpha(path[0]) || path[0] > 0x7F || path[1] != L':' || path[2] != L'\\') return false;
-    return EndsWithNoCase(path, L".lnk") && StepsAreSafe(path, 3);
+    return StepsAreSafe(path, 3);
+}
+
+bool CInstalledFiles::IsSafeLinkPath(const std::wstring& path)
+{
+    return IsSafeFullPath(path) && EndsWithNoCase(path, L".lnk");
 }
 
 namespace {
@@ -76,6 +81,8 @@ bool EntryIsSafe(const InstalledEntry& entry)
         return CInstalledFiles::IsSafeRelativePath(entry.path);
     case InstalledEntry::kLink:
         return CInstalledFiles::IsSafeLinkPath(entry.path);
+    case InstalledEntry::kInstallFolder:
+        return CInstalledFiles::IsSafeFullPath(entry.path);
     }
     return false;
 }
@@ -153,6 +160,7 @@ InstalledListResult CInstalledFiles::Parse(const std::string& bytes)
         case 'F': entry.kind = InstalledEntry::kFile; break;
         case 'D': entry.kind = InstalledEntry::kFolder; break;
         case 'L': entry.kind = InstalledEntry::kLink; break;
+        case 'P': entry.kind = InstalledEntry::kInstallFolder; break;
         default: return INSTALLED_LIST_DAMAGED;
         }
         std::string path = line.substr(2);

@@ -8,9 +8,13 @@
 //   F bin\DUDavov.exe                one entry per line: kind, space, path
 //   D bin                            F file, D folder, L link
 //   L C:\Users\Public\Desktop\Velkaro.lnk
-//   END 3 1C291CA3                   entry count and CRC-32 of every byte above
+//   P C:\Program Files\Norvantix     P the install folder, full path (see below)
+//   END 4 1C291CA3                   entry count and CRC-32 of every byte above
 // The closing line makes a damaged or cut-off file detectable: such a file
 // reads as an error, never as a shorter list.
+// A "P" entry appears only when the installer itself created the install
+// folder that holds the product folder: the uninstaller may then take that
+// folder away too, once it is empty. Lists without one read as before.
 #include <string>
 #include <vector>
 
@@ -18,7 +22,7 @@
 #define KE_INSTALLED_FILES_NAME L"uninstall.lst"
 
 struct InstalledEntry {
-    enum Kind { kFile = 'F', kFolder = 'D', kLink = 'L' };
+    enum Kind { kFile = 'F', kFolder = 'D', kLink = 'L', kInstallFolder = 'P' };
     Kind kind;
     std::wstring path;
 
@@ -56,6 +60,9 @@ public:
     // A link entry: a full path on a drive ("X:\...") to a ".lnk" file, with
     // the same step rules.
     static bool IsSafeLinkPath(const std::wstring& path);
+    // An install-folder entry: a full path on a drive with the same step rules,
+    // never the drive's root.
+    static bool IsSafeFullPath(const std::wstring& path);
 
 private:
     std::vector<InstalledEntry> m_entries;
