@@ -77,7 +77,8 @@ int RunTemporaryCopy(const UninstallCommand& command)
 int RunOriginal(const UninstallCommand& command)
 {
     const std::wstring self = GetExeFolder().GetData();
-    const std::wstring product = command.productFolder.empty() ? self : command.productFolder;
+    std::wstring product = command.productFolder.empty() ? self : command.productFolder;
+    while (product.size() > 3 && (product.back() == L'\\' || product.back() == L'/')) product.pop_back();
     // A list that cannot be used is said at once, before any question.
     CInstalledFiles list;
     RemovalReport check;

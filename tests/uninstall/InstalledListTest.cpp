@@ -1,6 +1,5 @@
 // The list's install-folder entry: written and read back, refused where it
-// could name anything but a folder on a drive, and absent from older lists,
-// which still read.
+// could name anything but a folder on a drive.
 #include "common/InstalledFiles.h"
 
 #include <gtest/gtest.h>
@@ -35,21 +34,4 @@ TEST(InstalledListInstallFolder, ReadsBackAndRefusesWhatIsNoFolderOnADrive)
         EXPECT_EQ(InstalledEntry::kInstallFolder, read.Entries()[1].kind);
         EXPECT_EQ(c.path, read.Entries()[1].path);
     }
-}
-
-TEST(InstalledListInstallFolder, AListWithoutOneStillReads)
-{
-    // Written before the install folder was recorded.
-    const std::string older =
-        "Velkaro installed files 1\r\nF DUDavov.exe\r\nD bin\r\nL C:\\Users\\Public\\Desktop\\Velkaro.lnk\r\n";
-    unsigned long crc = 0xFFFFFFFFUL;
-    for (unsigned char byte : older) {
-        crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ ((crc & 1) ? 0xEDB88320UL : 0);
-    }
-    char trailer[40];
-    snprintf(trailer, sizeof(trailer), "END 3 %08lX\r\n", crc ^ 0xFFFFFFFFUL);
-    CInstalledFiles read;
-    ASSERT_EQ(INSTALLED_LIST_OK, read.Parse(older + trailer));
-    for (const InstalledEntry& entry : read.Entries()) EXPECT_NE(InstalledEntry::kInstallFolder, entry.kind);
 }

@@ -76,7 +76,7 @@ TEST(UninstallLaunch, InsideTheProductFolderMeansBelowIt)
 TEST(UninstallLaunch, TheDeletionCommandWaitsForTheFileToBeFree)
 {
     TempFolder temp;
-    std::wstring file = temp.Path() + L"DEZeRodurav-test copy.exe";
+    std::wstring file = temp.Path() + L"self delete probe.exe";
     ASSERT_TRUE(WriteFileBytes(file, "MZ"));
     // Held without sharing, as a running program holds its file on Windows.
     HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);

@@ -122,13 +122,13 @@ case $line in '"'*'\DEZeRodurav.exe"') ;; *) fail "UninstallString is $line" ;; 
 pass "installed; UninstallString $line"
 
 # ---- 2. cancelled
-before=$(cd "$product" && find . | sort | md5sum)
+before=$(cd "$product" && find . | LC_ALL=C sort | md5sum)
 start_uninstall_string
 find_box
 shot question
 click_box 345 162
 wait_uninstaller 100 || fail "the uninstaller did not end after 取消"
-[ "$(cd "$product" && find . | sort | md5sum)" = "$before" ] || fail "取消 changed the product folder"
+[ "$(cd "$product" && find . | LC_ALL=C sort | md5sum)" = "$before" ] || fail "取消 changed the product folder"
 entry_registered || fail "取消 removed the entry"
 [ "$(links | wc -l)" -ge 3 ] || fail "取消 removed links"
 pass "取消 changes nothing"
@@ -147,7 +147,7 @@ for f in DUDavov.exe DEZeRodurav.exe uninstall.lst; do
   [ ! -e "$product/$f" ] || fail "$f is still in the product folder"
 done
 [ -f "$product/我的笔记.txt" ] && [ -f "$product/my clips/a.mp4" ] || fail "the user's files were deleted"
-[ "$(cd "$product" && find . -mindepth 1 | sort | tr '\n' ' ')" = "./my clips ./my clips/a.mp4 ./我的笔记.txt " ] ||
+[ "$(cd "$product" && find . -mindepth 1 | LC_ALL=C sort | tr '\n' ' ')" = "./my clips ./my clips/a.mp4 ./我的笔记.txt " ] ||
   fail "left in the product folder: $(cd "$product" && find . -mindepth 1 | tr '\n' ' ')"
 [ -z "$(links)" ] || fail "links left: $(links)"
 run uninstaller --list 2>/dev/null | grep -aq Velkaro && fail "Wine's program list still shows Velkaro"
