@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <cstring>
 #include <cwchar>
 #include <cwctype>
 #include <vector>
@@ -145,32 +146,60 @@ void WaitForOriginal(unsigned long long waitHandle)
     CloseHandle(original);
 }
 
-std::wstring SelfDeletionCommand(const std::wstring& file)
+const char* SelfDeletionScript()
 {
-    // Tries once a second for half a minute; stops as soon as the file is gone.
-    std::wstring quoted = L"\"" + file + L"\"";
-    return L"/d /q /c for /l %n in (1,1,30) do @(del /f /q " + quoted + L" >nul 2>&1 & if exist " + quoted
-        + L" (ping -n 2 127.0.0.1 >nul) else exit)";
+    // Plain lines and labels only: blocks inside loops are where command
+    // interpreters differ. The file to delete comes as %1, quoted, so the
+    // script itself stays ASCII whatever the path holds. It tries once a
+    // second for half a minute, then removes itself.
+    return "@echo off\r\n"
+           "set n=0\r\n"
+           ":again\r\n"
+           "del /f /q %1 >nul 2>&1\r\n"
+           "if not exist %1 goto done\r\n"
+           "set /a n+=1\r\n"
+           "if %n% geq 30 goto done\r\n"
+           "ping -n 2 127.0.0.1 >nul\r\n"
+           "goto again\r\n"
+           ":done\r\n"
+           "del /f /q \"%~f0\" >nul 2>&1\r\n";
 }
 
-bool ScheduleSelfDeletion()
+bool StartDeletion(const std::wstring& file)
 {
-    std::wstring self = ModulePath();
     wchar_t system[MAX_PATH] = {};
     UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    if (self.empty() || length == 0 || length >= MAX_PATH) return false;
+    if (file.empty() || length == 0 || length >= MAX_PATH) return false;
+    std::wstring script = file + L".cmd";
+    HANDLE handle = CreateFileW(script.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    const char* text = SelfDeletionScript();
+    DWORD written = 0;
+    BOOL ok = WriteFile(handle, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
+    CloseHandle(handle);
+    if (!ok) {
+        DeleteFileW(script.c_str());
+        return false;
+    }
     std::wstring interpreter = std::wstring(system) + L"\\cmd.exe";
-    std::wstring commandLine = QuoteArgument(interpreter) + L" " + SelfDeletionCommand(self);
-    std::wstring temp = TempFolder();
+    // "call" first: a command line after /c that starts with a quote has its
+    // outer quotes stripped by the interpreter.
+    std::wstring commandLine =
+        QuoteArgument(interpreter) + L" /d /c call " + QuoteArgument(script) + L" " + QuoteArgument(file);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process = {};
+    std::wstring temp = TempFolder();
     if (!CreateProcessW(interpreter.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                        temp.empty() ? nullptr : temp.c_str(), &startup, &process))
+                        temp.empty() ? nullptr : temp.c_str(), &startup, &process)) {
+        DeleteFileW(script.c_str());
         return false;
+    }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return true;
 }
+
+bool ScheduleSelfDeletion() { return StartDeletion(ModulePath()); }

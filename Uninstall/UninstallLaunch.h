@@ -3,7 +3,7 @@
 // so it hands the work to a copy of itself in the temporary folder: the copy
 // is told the product folder and the original's process handle, waits for the
 // original to end, removes the installation and at last has its own file
-// deleted by a short-lived command interpreter once it has exited.
+// deleted by a short-lived command script once it has exited.
 #include <windows.h>
 
 #include <string>
@@ -42,5 +42,6 @@ void WaitForOriginal(unsigned long long waitHandle);
 // deletes this executable as soon as its file is no longer in use.
 bool ScheduleSelfDeletion();
 
-// The command that ScheduleSelfDeletion runs for file.
-std::wstring SelfDeletionCommand(const std::wstring& file);
+// The same for any file: a small script beside it ("<file>.cmd") that the
+// interpreter runs, retrying while the file is in use, then deleting itself.
+bool StartDeletion(const std::wstring& file);

@@ -1,6 +1,6 @@
 // The hand-over to the temporary copy: its command line reads back exactly,
 // the product folder test is not fooled by a look-alike name, and the
-// command that deletes the copy waits until the file is free.
+// script that deletes the copy waits until the file is free.
 #include "Uninstall/UninstallLaunch.h"
 
 #include "support/TestSupport.h"
@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 using namespace TestSupport;
@@ -73,30 +74,25 @@ TEST(UninstallLaunch, InsideTheProductFolderMeansBelowIt)
         EXPECT_EQ(c.inside, IsInsideFolder(c.path, c.folder)) << ToUtf8(c.path) << " in " << ToUtf8(c.folder);
 }
 
-TEST(UninstallLaunch, TheDeletionCommandWaitsForTheFileToBeFree)
+TEST(UninstallLaunch, TheDeletionWaitsForTheFileToBeFreeAndLeavesNothing)
 {
     TempFolder temp;
-    std::wstring file = temp.Path() + L"self delete probe.exe";
+    // A name the script must not split or mangle.
+    std::wstring file = temp.Path() + L"删除 probe (1).exe";
     ASSERT_TRUE(WriteFileBytes(file, "MZ"));
     // Held without sharing, as a running program holds its file on Windows.
     HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
-
-    wchar_t system[MAX_PATH] = {};
-    GetSystemDirectoryW(system, MAX_PATH);
-    std::wstring interpreter = std::wstring(system) + L"\\cmd.exe";
-    std::wstring commandLine = QuoteArgument(interpreter) + L" " + SelfDeletionCommand(file);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessW(interpreter.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                               nullptr, nullptr, &startup, &process));
-    CloseHandle(process.hThread);
-    // Still there while it is held.
-    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(process.hProcess, 1500));
-    EXPECT_TRUE(FileExists(file));
+    ASSERT_TRUE(StartDeletion(file));
+    auto gone = [&] { return !FileExists(file) && !FileExists(file + L".cmd"); };
+    auto waitUntil = [](const std::function<bool()>& done, DWORD ms) {
+        for (DWORD start = GetTickCount(); !done();) {
+            if (GetTickCount() - start > ms) return false;
+            Sleep(50);
+        }
+        return true;
+    };
+    EXPECT_FALSE(waitUntil([&] { return !FileExists(file); }, 1500)) << "deleted while in use";
     CloseHandle(held);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 15000));
-    CloseHandle(process.hProcess);
-    EXPECT_FALSE(FileExists(file));
+    EXPECT_TRUE(waitUntil(gone, 15000)) << "file " << FileExists(file) << ", script " << FileExists(file + L".cmd");
 }
