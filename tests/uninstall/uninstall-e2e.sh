@@ -24,11 +24,17 @@ pass() { ok "$*"; passed=$((passed + 1)); }
 # The product the wizard started at its end: closed as its user would, and
 # waited for, since a running program's file cannot be deleted.
 close_product() {
+  until_true 100 eval '! no_window "^Velkaro\$"' || fail "the product's window did not appear"
+  until_true 100 close_windows '^Velkaro$' || fail "the product's window did not close"
+}
+# Asks every visible window of that name to close; true once none is left.
+close_windows() {
   local w
-  for w in $(xdotool search --onlyvisible --name '^Velkaro$' 2>/dev/null); do
+  for w in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
     xdotool windowactivate --sync "$w" key alt+F4 2>/dev/null
   done
-  until_true 100 no_window '^Velkaro$' || fail "the product's window did not close"
+  sleep 0.3
+  no_window "$1"
 }
 no_window() { [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ]; }
 
