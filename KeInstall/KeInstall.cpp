@@ -5,6 +5,8 @@
 #include <objbase.h>
 #include <gdiplus.h>
 
+#include <cstdlib>
+
 #include "KeInstall/KEMainFrame.h"
 #include "KeInstall/ProductConstants.h"
 #include "common/Folders.h"
@@ -65,3 +67,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     ::CoUninitialize();
     return 0;
 }
+
+// Nothing here throws, but the C++ runtime's default handler for an uncaught
+// exception prints the type's demangled name, and its demangler is 46 KB of
+// the download. Ending at once is what an uncaught exception does anyway.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+} // namespace __gnu_cxx

@@ -16,6 +16,13 @@ namespace {
 
 const size_t kPathCapacity = MAX_PATH;  // characters, terminator included
 
+// A line on standard output, at once: a caller may read it while we run.
+void Say(const char* line)
+{
+    fputs(line, stdout);
+    fflush(stdout);
+}
+
 // Appends only when the whole text fits, terminator included.
 bool AppendBounded(wchar_t* buffer, size_t capacity, const wchar_t* text)
 {
@@ -43,12 +50,17 @@ bool CreateShellLink(const wchar_t* targetPath, const wchar_t* workingDir, const
                      const wchar_t* iconPath, int iconIndex, const wchar_t* linkPath)
 {
     CKEComPtr<IShellLinkW> link;
-    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_ALL, IID_IShellLinkW, link.ReceiveVoid());
-    printf("%lx\n", static_cast<unsigned long>(hr));
-    fflush(stdout);
+    // __uuidof, not libuuid's CLSID_/IID_ objects: that library keeps every
+    // GUID Windows has in one object, 35 KB the installer would carry.
+    HRESULT hr = CoCreateInstance(__uuidof(ShellLink), nullptr, CLSCTX_ALL, __uuidof(IShellLinkW), link.ReceiveVoid());
+    // The C runtime's own formatter: printf here would pull in the 30 KB
+    // printf family of the compiler's runtime.
+    char code[16];
+    _snprintf(code, sizeof code, "%lx\n", static_cast<unsigned long>(hr));
+    code[sizeof code - 1] = '\0';
+    Say(code);
     if (FAILED(hr) || !link) {
-        printf("ERRO 1\n");
-        fflush(stdout);
+        Say("ERRO 1\n");
         return false;
     }
 
@@ -67,9 +79,8 @@ bool CreateShellLink(const wchar_t* targetPath, const wchar_t* workingDir, const
     link->SetWorkingDirectory(workingDir);
 
     CKEComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid())) || !file) {
-        printf("ERRO 2\n");
-        fflush(stdout);
+    if (FAILED(link->QueryInterface(__uuidof(IPersistFile), file.ReceiveVoid())) || !file) {
+        Say("ERRO 2\n");
         return false;
     }
     return SUCCEEDED(file->Save(linkPath, TRUE));
