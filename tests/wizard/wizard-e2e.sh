@@ -40,11 +40,14 @@ read -r r g b <<<"$(pixel "$(page_x 0)" "$(page_y 0)")"
 [ "$r" -lt 245 ] || fail "the page's top-left corner is not rounded off ($r $g $b)"
 ok "the page's corner is rounded off"
 
+# Frames of the page, grabbed uncompressed: a frame must take well under the
+# second that the full bar stays on screen.
+grab_page() { import -window root -crop "700x420+$(page_x 0)+$(page_y 0)" +repage "$1" 2>/dev/null; }
 # The progress bar (page 55,342 to 649,356) on one row below its gloss, read
 # from a saved frame: how many pixels are fill and how many are track.
 bar_y=351
 bar_state() {
-  convert "$1" -crop "594x1+$(page_x 55)+$(page_y $bar_y)" -depth 8 txt:- 2>/dev/null |
+  convert "$1" -crop "594x1+55+$bar_y" -depth 8 txt:- 2>/dev/null |
     sed -n 's/^[0-9]*,[0-9]*: *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' |
     awk '$3 > 190 && $1 < 140 { fill++ } $1 > 215 && $1 < 240 && $3 > 235 { track++ }
          END { print fill + 0, track + 0 }'
@@ -52,7 +55,7 @@ bar_state() {
 # "立即体验" drawn in a saved frame: blue at page (350, 224).
 completion_in() {
   local r g b
-  read -r r g b <<<"$(convert "$1" -crop "1x1+$(page_x 350)+$(page_y 224)" -depth 8 txt:- 2>/dev/null |
+  read -r r g b <<<"$(convert "$1" -crop "1x1+350+224" -depth 8 txt:- 2>/dev/null |
     sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' | head -1)"
   [ -n "${b:-}" ] && [ "$b" -gt 200 ] && [ "$r" -lt 150 ]
 }
@@ -62,20 +65,20 @@ click_page 350 286
 # after the end. Each frame is looked at once: every distinct fill width of
 # the bar is kept, and the first progress frame is kept as its screenshot.
 widths=()
-frame=$out/frame.png
+frame=$out/frame.ppm
 completed=
 deadline=$(($(date +%s) + 30))
 while [ "$(date +%s)" -lt "$deadline" ]; do
-  import -window root "$frame" 2>/dev/null || continue
+  grab_page "$frame" || continue
   completion_in "$frame" && { completed=1; break; }
   read -r fill track <<<"$(bar_state "$frame")"
   if [ $((fill + track)) -ge 580 ]; then
-    [ "${#widths[@]}" -eq 0 ] && cp "$frame" "$out/progress.png"
+    [ "${#widths[@]}" -eq 0 ] && convert "$frame" "$out/progress.png"
     [ "${#widths[@]}" -gt 0 ] && [ "${widths[-1]}" = "$fill" ] || widths+=("$fill")
   fi
 done
 [ -n "$completed" ] || fail "the completion page did not come"
-mv "$frame" "$out/completion.png"
+convert "$frame" "$out/completion.png" && rm -f "$frame"
 [ "${#widths[@]}" -gt 0 ] || fail "the progress page was never seen"
 echo "     progress bar fill widths seen: ${widths[*]}"
 # The bar only grows, and ends full (its image is 594 wide; the rounded ends
