@@ -60,27 +60,48 @@ completion_in() {
   [ -n "${b:-}" ] && [ "$b" -gt 200 ] && [ "$r" -lt 150 ]
 }
 
-click_page 350 286
 # Progress page, then the completion page ("立即体验" at (350, 224)) a second
-# after the end. Each frame is looked at once: every distinct fill width of
-# the bar is kept, and the first progress frame is kept as its screenshot.
+# after the end. A grabber saves page frames back to back meanwhile (one
+# process per frame, so the full bar's one second holds several of them even
+# on a busy machine); they are read afterwards, in order, up to the first
+# completion frame: every distinct fill width of the bar is kept.
+frames=$out/frames
+rm -rf "$frames"
+mkdir -p "$frames"
+(
+  n=0
+  while :; do
+    n=$((n + 1))
+    grab_page "$frames/$(printf %05d $n).ppm"
+  done
+) &
+grabber=$!
+click_page 350 286
+until_true 300 is_blue "$(page_x 350)" "$(page_y 224)"
+kill "$grabber" 2>/dev/null
+wait "$grabber" 2>/dev/null
+# The completion page as it is now: the last frame, after the grabber's.
+grab_page "$frames/99999.ppm"
 widths=()
-frame=$out/frame.ppm
 completed=
-deadline=$(($(date +%s) + 30))
-while [ "$(date +%s)" -lt "$deadline" ]; do
-  grab_page "$frame" || continue
-  completion_in "$frame" && { completed=1; break; }
+for frame in "$frames"/*.ppm; do
+  [ -s "$frame" ] || continue
+  if completion_in "$frame"; then
+    completed=1
+    convert "$frame" "$out/completion.png"
+    break
+  fi
   read -r fill track <<<"$(bar_state "$frame")"
   if [ $((fill + track)) -ge 580 ]; then
     [ "${#widths[@]}" -eq 0 ] && convert "$frame" "$out/progress.png"
     [ "${#widths[@]}" -gt 0 ] && [ "${widths[-1]}" = "$fill" ] || widths+=("$fill")
   fi
 done
+frame_count=$(ls "$frames" | wc -l)
+rm -rf "$frames"
 [ -n "$completed" ] || fail "the completion page did not come"
-convert "$frame" "$out/completion.png" && rm -f "$frame"
 [ "${#widths[@]}" -gt 0 ] || fail "the progress page was never seen"
-echo "     progress bar fill widths seen: ${widths[*]}"
+echo "     progress bar fill widths seen in $frame_count frames: ${widths[*]}"
 # The bar only grows, and ends full (its image is 594 wide; the rounded ends
 # are not counted as fill).
 previous=-1
