@@ -90,3 +90,154 @@ wait_exit() {
   done
   return 1
 }
+
+# ---- Checks shared by the install, custom-folder and agreement scenarios.
+
+# expect <description> <expected> <actual>: ok, or the scenario fails.
+expect() {
+  [ "$2" == "$3" ] || fail "$1: expected [$2], got [$3]"
+  ok "$1"
+}
+
+# The registry view the installer writes: the product is 32-bit and writes
+# under WOW64; a 64-bit test build (machines that cannot run 32-bit programs)
+# writes the native view.
+reg_view() {
+  . "$VELKARO_SOURCE/scripts/arch.sh"
+  if [ "$(velkaro_arch)" = i686 ]; then echo 32; else echo 64; fi
+}
+# The Windows form of a host path, and the host form of a Windows path.
+win_path() { run winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+host_path() { run winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+
+# entry_values: the uninstall entry's values as "Name=data" lines, data
+# unescaped. Read through `reg export`, whose file is UTF-16, so that
+# Chinese folder names come through unchanged (reg query prints them in the
+# console's code page).
+entry_values() {
+  local file="$drive/velkaro-entry.reg"
+  rm -f "$file"
+  run reg export "$uninstall_key" 'C:\velkaro-entry.reg' /reg:"$(reg_view)" /y >/dev/null 2>&1 || return 1
+  iconv -f utf-16 -t utf-8 "$file" | tr -d '\r' |
+    sed -n 's/^"\([^"]*\)"="\(.*\)"$/\1=\2/p' | sed 's/\\"/"/g; s/\\\\/\\/g'
+  rm -f "$file"
+}
+value_of() { sed -n "s/^$1=//p" <<<"$2" | head -1; }
+
+# check_entry <product folder, Windows form>: the six values, exactly.
+check_entry() {
+  local values
+  values=$(entry_values) || fail "no uninstall entry to read"
+  expect "entry DisplayName" 'Velkaro' "$(value_of DisplayName "$values")"
+  expect "entry DisplayIcon" "$1\\DUDavov.exe" "$(value_of DisplayIcon "$values")"
+  # Quoted: with a space in the folder an unquoted command line starts the wrong program.
+  expect "entry UninstallString" "\"$1\\DEZeRodurav.exe\"" "$(value_of UninstallString "$values")"
+  expect "entry InstallLocation" "$1" "$(value_of InstallLocation "$values")"
+  expect "entry DisplayVersion" '5.3.1.0' "$(value_of DisplayVersion "$values")"
+  expect "entry Publisher" 'Quorlith' "$(value_of Publisher "$values")"
+  expect "entry holds only the six values" 6 "$(grep -c . <<<"$values")"
+}
+
+# check_payload <stage folder> <product folder, host form>: every staged file
+# extracted byte for byte, and every staged folder (empty ones too) made.
+check_payload() {
+  local stage=$1 product=$2 f files=0 folders=0
+  [ -d "$stage" ] || fail "no staged payload at $stage"
+  while IFS= read -r -d '' f; do
+    [ -f "$product/$f" ] || fail "$f not extracted into $product"
+    cmp -s "$stage/$f" "$product/$f" || fail "$f differs from the staged file"
+    files=$((files + 1))
+  done < <(cd "$stage" && find . -type f -print0)
+  while IFS= read -r -d '' f; do
+    [ -d "$product/$f" ] || fail "folder $f not made in $product"
+    folders=$((folders + 1))
+  done < <(cd "$stage" && find . -mindepth 1 -type d -print0)
+  [ "$files" -gt 0 ] || fail "the staged payload is empty"
+  ok "payload: $files files byte for byte, $folders folders, in $product"
+}
+
+# One field of lnkinfo's "Link information" block.
+lnk_field() { lnkinfo "$1" 2>/dev/null | sed -n "s/^\t$2\t*: //p" | head -1; }
+
+# check_link <description> <link, host form> <target, Windows form> <product folder, Windows form>
+check_link() {
+  local link=$2 target=$3 folder=$4 icon
+  [ -f "$link" ] || fail "$1: no link at $link"
+  # Wine's shell-link object stores the target path in the ANSI code page
+  # only, so characters outside it read back as "?"; the icon check below
+  # resolves the path in full.
+  expect "$1 target" "$(LC_ALL=C.UTF-8 sed 's/[^\x01-\x7F]/?/g' <<<"$target")" "$(lnk_field "$link" 'Local path')"
+  expect "$1 working directory" "$folder" "$(lnk_field "$link" 'Working directory')"
+  expect "$1 description" "位置: Velkaro($folder)" "$(lnk_field "$link" 'Description')"
+  # The icon may be held in its short form: it must name the target's file.
+  icon=$(lnk_field "$link" 'Icon location')
+  local resolved
+  resolved=$(run winepath -u "$target" "$icon" 2>/dev/null | tr -d '\r')
+  expect "$1 icon names the target" "$(head -1 <<<"$resolved")" "$(sed -n 2p <<<"$resolved")"
+  expect "$1 icon index" 0 "$(lnk_field "$link" 'Icon index')"
+}
+# The user's desktop link and the all-users start-menu group, host form.
+# The desktop folder may be a link to the prefix's home: globbed, not found.
+desktop_link() {
+  local l
+  for l in "$drive"/users/*/Desktop/Velkaro.lnk; do
+    case $l in */users/Public/*) continue ;; esac
+    [ -f "$l" ] && { echo "$l"; return 0; }
+  done
+}
+start_menu_group() { echo "$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Velkaro"; }
+
+# count_pixels <x> <y> <w> <h> <awk test on r, g, b> [image]: how many pixels
+# of a screen rectangle (or of a saved screenshot) pass the test.
+count_pixels() {
+  local source=${6:-}
+  if [ -n "$source" ]; then
+    convert "$source" -crop "$3x$4+$1+$2" -depth 8 txt:- 2>/dev/null
+  else
+    import -window root -crop "$3x$4+$1+$2" -depth 8 txt:- 2>/dev/null
+  fi | sed -n 's/^[0-9]*,[0-9]*: *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' |
+    awk "{ r = \$1; g = \$2; b = \$3 } $5 { n++ } END { print n + 0 }"
+}
+# page_pixels <left> <top> <right> <bottom> <test> [image]: the same for a
+# rectangle in page coordinates, as the skin writes them.
+page_pixels() { count_pixels "$(page_x "$1")" "$(page_y "$2")" $(($3 - $1)) $(($4 - $2)) "$5" "${6:-}"; }
+# page_crop <name> <left> <top> <right> <bottom>: a rectangle of the page saved.
+page_crop() {
+  import -window root -crop "$(($4 - $2))x$(($5 - $3))+$(page_x "$2")+$(page_y "$3")" +repage "$out/$1.png" 2>/dev/null
+}
+# same_picture <a> <b>: true when two saved pictures have the same pixels.
+same_picture() { [ "$(compare -metric AE "$out/$1.png" "$out/$2.png" null: 2>&1)" = 0 ]; }
+
+# close_wizard: ends the wizard without a question. Its borderless window
+# takes no close request from the window manager, and its close button asks
+# first; a scenario that is done with it ends its process.
+close_wizard() {
+  [ -n "$pid" ] || return 0
+  kill "$pid" 2>/dev/null
+  wait_exit 100
+}
+
+# The product's own window has the wizard's title. close_velkaro_windows
+# closes every such window, as its user would, and waits until none is left,
+# so that the next start_wizard finds the wizard and not the product.
+velkaro_windows() { xdotool search --onlyvisible --name '^Velkaro$' 2>/dev/null; }
+close_velkaro_windows() {
+  local w
+  for w in $(velkaro_windows); do xdotool windowactivate --sync "$w" key alt+F4 2>/dev/null; done
+  until_true 50 eval '[ -z "$(velkaro_windows)" ]'
+}
+# wait_launch <since, seconds since the epoch> <exe, Windows form>: the product
+# writes one line at each start; true once it has started from that path
+# since then (its window shown); sets launched to its log.
+launched=
+wait_launch() {
+  local i
+  launched=
+  for i in $(seq 1 100); do
+    launched=$(find "$VELKARO_WINE_ROOT" -name launch.log -newermt "@$1" 2>/dev/null | head -1)
+    [ -n "$launched" ] && grep -aqF "started $2" "$launched" && break
+    sleep 0.1
+  done
+  [ -n "$launched" ] && grep -aqF "started $2" "$launched" || return 1
+  until_true 50 eval '[ -n "$(velkaro_windows)" ]'
+}
