@@ -30,6 +30,7 @@ xdotool mousemove 5 5
 
 # A fresh prefix each run: what an earlier run left (its DPI, an install) cannot
 # decide this one.
+WINEPREFIX="$VELKARO_WINE_ROOT/prefix" wineserver -k 2>/dev/null
 rm -rf "$VELKARO_WINE_ROOT"
 run cmd /c exit >/dev/null 2>&1 || { echo "FAIL: no Wine prefix in $VELKARO_WINE_ROOT"; exit 1; }
 

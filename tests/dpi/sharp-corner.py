@@ -16,8 +16,8 @@ import sys
 
 PIXEL = re.compile(r"^(\d+),(\d+):\s*\(([^)]*)\)")
 # Mean error per channel (0-255) below which two pictures are the same art:
-# premultiplying and blending round each channel by a unit or two.
-SAME = 6.0
+# premultiplying and blending round a channel by a unit here and there.
+SAME = 1.5
 
 
 def pixels(path, x, y, w, h):
