@@ -94,11 +94,11 @@ void KEMainFrame::OnSkinLoaded()
     ::SetWindowPos(Handle(), nullptr, 0, 0, size.cx + margin, size.cy + margin,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    RECT caption = m_manager.GetCaptionRect();
-    caption.left = m_manager.Scale(caption.left);
-    caption.top = m_manager.Scale(caption.top);
-    caption.right = m_manager.Scale(caption.right);
-    caption.bottom = m_manager.Scale(caption.bottom) + kShadowMargin;
+    // The manager keeps the caption in skin pixels and scales it when read: the
+    // shadow margin is added in skin pixels too, or at 200 % the title bar would
+    // reach halfway down the page.
+    RECT caption = m_manager.GetDpi().Unscale(m_manager.GetCaptionRect());
+    caption.bottom += kShadowMargin;
     m_manager.SetCaptionRect(caption);
 }
 

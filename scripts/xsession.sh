@@ -5,6 +5,8 @@
 #                    saw) when the display, the window manager or the compositor
 #                    does not come up
 #   xsession_stop    ends what xsession_start began
+# VELKARO_SCREEN (WIDTHxHEIGHT, default 1280x960) sizes the screen: the wizard
+# at 200 % with its shadow needs more than the default.
 XSESSION_PIDS=()
 XSESSION_DIR=
 
@@ -25,7 +27,7 @@ xsession_start() {
   # Xvfb picks a free display number itself and writes it once it accepts
   # connections, so two sessions starting at the same moment never share a
   # display (choosing the number here, from the lock files, raced).
-  Xvfb -displayfd 5 -screen 0 1280x960x24 -nolisten tcp 5>"$XSESSION_DIR/display" \
+  Xvfb -displayfd 5 -screen 0 "${VELKARO_SCREEN:-1280x960}x24" -nolisten tcp 5>"$XSESSION_DIR/display" \
     >"$XSESSION_DIR/xvfb.log" 2>&1 &
   XSESSION_PIDS+=($!)
   local n
