@@ -99,24 +99,25 @@ close_x=667 close_y=23
 
 # The confirmation box: a second visible window titled "Velkaro", 417 x 212
 # plus its 16-pixel shadow on every side. Its buttons, in box coordinates:
-# "确定" (outlined) and "取消" (blue).
+# "确定" (outlined) and "取消" (blue). The wizard is told apart by its place
+# and size: Wine may have replaced its X window since start_wizard saw it.
 box= BX= BY= BW= BH=
 box_ok_x=260 box_ok_y=180 box_cancel_x=364 box_cancel_y=180
 find_box() {
-  local w geometry X Y WIDTH HEIGHT
+  local w geometry wx=$X wy=$Y ww=$WIDTH wh=$HEIGHT X Y WIDTH HEIGHT
   box=
   for w in $(xdotool search --onlyvisible --name '^Velkaro$' 2>/dev/null); do
-    [ "$w" = "$win" ] && continue
     geometry=$(xdotool getwindowgeometry --shell "$w" 2>/dev/null) || continue
     eval "$geometry"
+    [ "$X,$Y,$WIDTH,$HEIGHT" = "$wx,$wy,$ww,$wh" ] && continue
     box=$w BX=$X BY=$Y BW=$WIDTH BH=$HEIGHT
     return 0
   done
   return 1
 }
 no_box() { ! find_box; }
-# True once the box is up and its blue "取消" is drawn.
-box_shown() { find_box && is_blue $((BX + box_cancel_x)) $((BY + box_cancel_y)); }
+# True once the box is up and its blue "取消" is drawn (left of the text).
+box_shown() { find_box && is_blue $((BX + box_cancel_x - 34)) $((BY + box_cancel_y)); }
 click_box() {
   xdotool mousemove $((BX + $1)) $((BY + $2))
   sleep 0.2
@@ -193,17 +194,19 @@ stage_installer() {
 # the decoder busy on every byte) in several files, so that a run stopped
 # midway has both finished and half-written files. Made once per build folder.
 large_payload() {
-  local archive=$1/large-payload-v1.7z src=$1/large-payload-src
+  local dir
+  dir=$(cd "$1" && pwd) || return 1
+  local archive=$dir/large-payload-v1.7z src=$dir/large-payload-src tmp=$dir/large-payload.tmp.7z
   if [ ! -f "$archive" ]; then
-    rm -rf "$src" "$1/large-payload.tmp.7z"
+    rm -rf "$src" "$tmp"
     mkdir -p "$src/media"
     local i
     for i in 1 2 3 4 5 6 7 8; do
       head -c 15M /dev/urandom | base64 -w 100 >"$src/media/clip$i.txt"
     done
-    (cd "$src" && 7z a -bd -mx1 -mmt2 "$1/large-payload.tmp.7z" . >/dev/null) || return 1
+    (cd "$src" && 7z a -bd -mx1 -mmt2 "$tmp" . >/dev/null) || return 1
     rm -rf "$src"
-    mv "$1/large-payload.tmp.7z" "$archive"
+    mv "$tmp" "$archive"
   fi
   echo "$archive"
 }
