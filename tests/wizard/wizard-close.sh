@@ -22,8 +22,11 @@ region() { page_region 40 60 400 260; }
 
 # ask_and_keep <what>: "×", then "取消": the same page, no longer dimmed.
 ask_and_keep() {
-  local before
+  local before now
+  # A page just shown may still be getting its first full frame on screen.
   before=$(region)
+  until_true 30 eval 'now=$(region); [ "$now" = "$before" ] || { before=$now; false; }' ||
+    fail "$1: the page does not settle"
   probe_page $probe_x $probe_y
   click_page $close_x $close_y
   expect_confirmation $probe_x $probe_y "$1"
