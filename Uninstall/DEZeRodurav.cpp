@@ -11,12 +11,11 @@
 #include <gdiplus.h>
 
 #include "KeInstall/KEMsgBox.h"
+#include "KeInstall/KESkinStartup.h"
 #include "KeInstall/ProductConstants.h"
 #include "Uninstall/Removal.h"
 #include "Uninstall/UninstallLaunch.h"
 #include "common/Folders.h"
-#include "ui/core/UiDpi.h"
-#include "ui/core/UiResourceLocation.h"
 
 using namespace SkinUI;
 
@@ -28,30 +27,6 @@ const DWORD kBoxStyle = 0x10CC0000;   // WS_VISIBLE | WS_CAPTION | WS_SYSMENU | 
 const DWORD kBoxExStyle = WS_EX_WINDOWEDGE;
 
 enum ExitCode { kExitDone = 0, kExitFailed = 1, kExitCancelled = 2 };
-
-int ScreenDpi()
-{
-    HDC screen = ::GetDC(nullptr);
-    if (!screen) return 96;
-    const int x = ::GetDeviceCaps(screen, LOGPIXELSX);
-    const int y = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-    return static_cast<int>(static_cast<float>(x + y) * 0.5f);
-}
-
-// The skin zip is this executable's own resource, as in the installer.
-void UseSkinResource(HINSTANCE instance)
-{
-    CUiResourceLocation::SetSkinKind(CUiResourceLocation::KIND_ARCHIVE_RESOURCE);
-    CUiResourceLocation::SetSkinFolder(GetExeFolder() + L"\\skin\\");
-    HRSRC found = ::FindResourceW(instance, MAKEINTRESOURCEW(KE_SKIN_RESOURCE_ID), KE_SKIN_RESOURCE_TYPE);
-    if (!found) return;
-    HGLOBAL loaded = ::LoadResource(instance, found);
-    const DWORD size = ::SizeofResource(instance, found);
-    const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
-    if (bytes && size > 0) CUiResourceLocation::SetSkinArchiveInMemory(bytes, size, nullptr);
-    if (loaded) ::FreeResource(loaded);
-}
 
 int ShowFailure(const RemovalReport& report)
 {
@@ -106,9 +81,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR gdiplusToken = 0;
     Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
-    CUiResourceLocation::SetInstance(instance);
-    CUiDpi::SetGlobalDpi(ScreenDpi());
-    UseSkinResource(instance);
+    KEStartSkin(instance);
 
     const UninstallCommand command = ParseUninstallCommand(::GetCommandLineW());
     const int code = command.isTemporaryCopy ? RunTemporaryCopy(command) : RunOriginal(command);

@@ -67,16 +67,9 @@ scale_run() {
   # The product started by the last run has the wizard's title; once closed,
   # the display may show it a moment longer.
   until_true 100 no_wizard_title || fail "a window named Velkaro stayed from the last run"
-  run "$exe" >"$out/run-$pct.log" 2>&1 &
+  "$VELKARO_SOURCE/scripts/wine-run" --root="$VELKARO_WINE_ROOT" "$exe" >"$out/run-$pct.log" 2>&1 &
   pid=$!
-  win=
-  for i in $(seq 1 200); do
-    win=$(xdotool search --onlyvisible --name '^Velkaro$' 2>/dev/null | head -1)
-    [ -n "$win" ] && geometry=$(xdotool getwindowgeometry --shell "$win" 2>/dev/null) && break
-    sleep 0.1
-  done
-  [ -n "$win" ] && [ -n "$geometry" ] || fail "the wizard did not appear at $dpi DPI"
-  eval "$geometry"
+  find_window '^Velkaro$' 200 || fail "the wizard did not appear at $dpi DPI"
   [ "$WIDTH" = "$want_w" ] && [ "$HEIGHT" = "$want_h" ] ||
     fail "at $dpi DPI the wizard is ${WIDTH}x$HEIGHT, not ${want_w}x$want_h"
   ok "$dpi DPI: the wizard is ${WIDTH}x$HEIGHT"

@@ -84,14 +84,7 @@ temp_copies() { find "$drive/users" -iname 'DEZeRodurav-*.exe' 2>/dev/null; }
 # The question box: found, drawn, and one of its buttons clicked (box coordinates).
 bx= by=
 find_box() {
-  local w= geometry= i
-  for i in $(seq 1 150); do
-    w=$(xdotool search --onlyvisible --name "^$box_title\$" 2>/dev/null | head -1)
-    [ -n "$w" ] && geometry=$(xdotool getwindowgeometry --shell "$w" 2>/dev/null) && break
-    sleep 0.1
-  done
-  [ -n "$w" ] && [ -n "$geometry" ] || fail "the uninstaller's question did not appear"
-  eval "$geometry"
+  find_window "^$box_title\$" 150 || fail "the uninstaller's question did not appear"
   [ "$WIDTH" = 417 ] && [ "$HEIGHT" = 212 ] || fail "the question box is ${WIDTH}x$HEIGHT, not 417x212"
   bx=$X by=$Y
   # The main button ("取消") is drawn in the box's blue.
@@ -165,8 +158,20 @@ pass "确定删除 removes files, links and entry; the user's files stay; the co
 rm -rf "$drive"/Program\ Files*/Norvantix
 install_product
 install_folder=$(dirname "$product")
-run uninstaller --remove "$guid" >"$out/wine-uninstaller.txt" 2>&1 &
-upid=$!
+remove_through_wine() {
+  run uninstaller --remove "$guid" >"$out/wine-uninstaller.txt" 2>&1 &
+  upid=$!
+}
+remove_through_wine
+if ! find_window "^$box_title\$" 150; then
+  # Under a loaded machine Wine's own uninstaller sometimes fails to start
+  # the program at all ("ShellExecuteEx failed: Internal error"), before
+  # anything of ours runs; the entry it read is the same each time.
+  grep -aq "ShellExecuteEx failed" "$out/wine-uninstaller.txt" || fail "the uninstaller's question did not appear"
+  echo "note Wine's uninstaller could not start DEZeRodurav.exe: $(tr '\n' ' ' <"$out/wine-uninstaller.txt"); once more"
+  wait "$upid"
+  remove_through_wine
+fi
 find_box
 click_box 237 162
 wait_uninstaller 150 || fail "Wine's uninstaller did not end"

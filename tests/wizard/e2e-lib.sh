@@ -62,6 +62,20 @@ entry_registered() {
   return 1
 }
 
+# find_window <title pattern> <tenths>: waits for a visible window with that
+# title; sets win and its X, Y, WIDTH and HEIGHT. False when none came.
+find_window() {
+  local geometry= i
+  win=
+  for i in $(seq 1 "$2"); do
+    win=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$win" ] && geometry=$(xdotool getwindowgeometry --shell "$win" 2>/dev/null) && break
+    sleep 0.1
+  done
+  [ -n "$win" ] && [ -n "$geometry" ] || return 1
+  eval "$geometry"
+}
+
 # start_wizard <KeInstall.exe>: starts it, waits for its window and for the
 # welcome page's "立即安装" (page (350, 286)) to be drawn.
 start_wizard() {
@@ -69,14 +83,7 @@ start_wizard() {
   # (fail) would leave the wizard's window behind for the next scenario.
   "$VELKARO_SOURCE/scripts/wine-run" --root="$VELKARO_WINE_ROOT" "$1" >"$out/log.txt" 2>&1 &
   pid=$!
-  local geometry= i
-  for i in $(seq 1 150); do
-    win=$(xdotool search --onlyvisible --name '^Velkaro$' 2>/dev/null | head -1)
-    [ -n "$win" ] && geometry=$(xdotool getwindowgeometry --shell "$win" 2>/dev/null) && break
-    sleep 0.1
-  done
-  [ -n "$win" ] && [ -n "$geometry" ] || fail "the wizard did not appear"
-  eval "$geometry"
+  find_window '^Velkaro$' 150 || fail "the wizard did not appear"
   [ "$WIDTH" = 732 ] && [ "$HEIGHT" = 452 ] || fail "the wizard is ${WIDTH}x$HEIGHT, not 732x452"
   until_true 50 is_blue "$(page_x 350)" "$(page_y 286)" || fail "the welcome page's install button is not shown"
 }
