@@ -22,7 +22,9 @@ fail() {
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
   exit 1
 }
-ok() { echo "ok   $*"; }
+# Each check that held, counted for the scenario's closing line.
+passed=0
+ok() { echo "ok   $*"; passed=$((passed + 1)); }
 
 # The colour of one screen pixel as "r g b".
 pixel() {

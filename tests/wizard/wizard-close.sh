@@ -13,8 +13,6 @@ out=$build/wizard-close
 . "$(dirname "$0")/e2e-lib.sh"
 
 product=$(product_dir "$exe")
-passed=0
-pass() { ok "$*"; passed=$((passed + 1)); }
 # A point of every page that the box never covers.
 probe_x=20 probe_y=200
 
@@ -32,7 +30,7 @@ ask_and_keep() {
   until_true 30 undimmed $probe_x $probe_y || fail "$what: the page stays dimmed after \"取消\""
   kill -0 "$pid" 2>/dev/null || fail "$what: \"取消\" ended the wizard"
   until_true 30 "$@" || fail "$what: another page is shown after \"取消\""
-  pass "$what: \"取消\" keeps the wizard on the same page"
+  ok "$what: \"取消\" keeps the wizard on the same page"
 }
 on_welcome() { is_blue "$(page_x 350)" "$(page_y 286)"; }
 on_options() { is_blue "$(page_x 350)" "$(page_y 220)"; }
@@ -50,7 +48,7 @@ ask_and_close() {
 nothing_installed() {
   entry_registered && fail "$1: the uninstall entry was written"
   [ -z "$(files_in "$product")" ] || fail "$1: files left in the product folder: $(files_in "$product" | head -3)"
-  pass "$1: \"确定\" ends the wizard (exit code 0), nothing installed"
+  ok "$1: \"确定\" ends the wizard (exit code 0), nothing installed"
 }
 
 # ---- welcome page
@@ -97,6 +95,6 @@ for answer in 取消 确定; do
   [ "$rc" = 0 ] || fail "completion: exit code $rc"
   entry_registered || fail "completion: \"$answer\" closed without registering"
   [ -f "$product/DUDavov.exe" ] || fail "completion: the product is gone"
-  pass "completion: \"$answer\" closes the wizard and registers the installation"
+  ok "completion: \"$answer\" closes the wizard and registers the installation"
 done
 echo "wizard close: $passed passed, 0 failed"

@@ -9,8 +9,6 @@ set -uo pipefail
 exe=$1
 out=$2/wizard-e2e-agreement
 . "$(dirname "$0")/e2e-lib.sh"
-passed=0
-ok() { echo "ok   $*"; passed=$((passed + 1)); }
 trap 'close_wizard' EXIT
 
 close_velkaro_windows

@@ -12,8 +12,6 @@ exe=$1
 out=$2/wizard-e2e-custom
 stage=$2/payload/stage
 . "$(dirname "$0")/e2e-lib.sh"
-passed=0
-ok() { echo "ok   $*"; passed=$((passed + 1)); }
 
 chosen='C:\安装 测试'
 host_chosen=$drive/安装\ 测试

@@ -12,8 +12,6 @@ exe=$1
 out=$2/wizard-e2e
 stage=$2/payload/stage
 . "$(dirname "$0")/e2e-lib.sh"
-passed=0
-ok() { echo "ok   $*"; passed=$((passed + 1)); }
 
 close_velkaro_windows
 clean_machine

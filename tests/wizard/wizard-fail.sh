@@ -12,8 +12,6 @@ out=$build/wizard-fail
 . "$(dirname "$0")/e2e-lib.sh"
 
 product=$(product_dir "$exe")
-passed=0
-pass() { ok "$*"; passed=$((passed + 1)); }
 probe_x=20 probe_y=200
 # The start of the label under the progress bar: "正在安装，…" whatever the
 # percentage, the failure's own text once the run has failed.
@@ -51,13 +49,13 @@ took=$((($(date +%s%N) - clicked) / 1000000))
 [ "$rc" = 0 ] || fail "exit code $rc"
 echo "     the wizard ended ${took} ms after \"确定\" ($((before - 1)) files of the run were there)"
 [ "$took" -le 1500 ] || fail "the unpacking went on for $took ms after \"确定\""
-pass "a confirmed close stops the unpacking and ends the wizard (exit code 0)"
+ok "a confirmed close stops the unpacking and ends the wizard (exit code 0)"
 left=$(files_in "$product")
 [ "$left" = "./notes.txt" ] || fail "files of the run left behind: $(echo "$left" | tr '\n' ' ')"
 [ "$(cat "$product/notes.txt")" = "the user's own notes" ] || fail "the file that was there before was changed"
 entry_registered && fail "a stopped installation wrote the uninstall entry"
 [ -z "$(new_links)" ] || fail "a stopped installation made links: $(new_links)"
-pass "a stopped installation leaves only what was there before"
+ok "a stopped installation leaves only what was there before"
 
 # ---- a damaged payload
 stage_installer "$out/stage" "$exe" "$(dirname "$exe")/ke.7z"
@@ -77,14 +75,14 @@ shot failure-text
 sleep 1.5
 failed || fail "the failure text went away"
 is_blue "$(page_x 350)" "$(page_y 224)" && fail "a damaged payload reached the completion page"
-pass "a damaged payload shows the failure text on the progress page"
+ok "a damaged payload shows the failure text on the progress page"
 entry_registered && fail "a failed installation wrote the uninstall entry"
 [ -z "$(new_links)" ] || fail "a failed installation made links: $(new_links)"
 [ -z "$(files_in "$product")" ] || fail "a failed installation left files: $(files_in "$product" | head -3)"
-pass "a failed installation leaves no entry, no link and no files"
+ok "a failed installation leaves no entry, no link and no files"
 # Nothing is left to interrupt: "×" closes without asking.
 click_page $close_x $close_y
 wait_exit 100 || fail "the wizard cannot be closed after the failure"
 [ "$rc" = 0 ] || fail "exit code $rc after the failure"
-pass "the failed wizard closes (exit code 0)"
+ok "the failed wizard closes (exit code 0)"
 echo "wizard fail: $passed passed, 0 failed"
