@@ -33,7 +33,7 @@ PACKAGES=(
   g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine32 wine64
-  xvfb xdotool x11-utils imagemagick xclip
+  xvfb xdotool x11-utils imagemagick xclip gcc libx11-dev
   7zip p7zip-full zip unzip
   libz-mingw-w64-dev libstb-dev googletest
   cmake make pkg-config dpkg-dev ca-certificates curl perl python3 autoconf automake libtool

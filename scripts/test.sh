@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test (unit tests and end-to-end scripts) under
-# Wine on a private X display. Extra arguments go to ctest (e.g. -R UiString).
+# Wine on a private X display. Extra arguments go to ctest (e.g. -R skin_test;
+# GTEST_FILTER='UiDpi*' picks cases inside the executables).
 set -uo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo"

@@ -118,6 +118,9 @@ TEST(InstallJob, MissingArchiveIsLoggedAsFailedAndNeverLooksFinished)
 {
     TempFolder temp;
     FinishWatcher frame;
+    // The counters as a fresh process has them, whatever an earlier job left.
+    GetInstallSettings().StoreDone(0);
+    GetInstallSettings().StoreTotal(0x7FFFFFFFFFFFFFFFULL);
     size_t logBefore = JobLogText().size();
     {
         CKEInstallThread worker;
