@@ -17,5 +17,8 @@ trap cleanup EXIT
 xsession_start || { echo "test: no X display" >&2; exit 1; }
 # Creates the prefix once and starts its server, so every test starts quickly.
 scripts/wine-run cmd /c exit >/dev/null 2>&1 || { echo "test: Wine does not start" >&2; exit 1; }
+# One desktop process for the whole run, instead of one brought up and taken
+# down around every test program (ended with the server at cleanup).
+scripts/wine-run build/bin/desktop_keeper.exe </dev/null >/dev/null 2>&1 &
 
 ctest --test-dir build --output-on-failure -j"$(nproc)" "$@"
