@@ -102,9 +102,12 @@ bool CInstalledFiles::Serialize(std::string* bytes) const
         text += path;
         text += "\r\n";
     }
-    char trailer[40];
-    snprintf(trailer, sizeof(trailer), "%s%u %08lX\r\n", kTrailer, static_cast<unsigned>(m_entries.size()),
-             Crc32(text));
+    // The C runtime's own formatter, as in Shortcuts.cpp: snprintf would bring
+    // the compiler runtime's whole printf family into the installer. The
+    // trailer needs at most 26 of the 40 bytes, so it always ends in a NUL.
+    char trailer[40] = {};
+    _snprintf(trailer, sizeof(trailer) - 1, "%s%u %08lX\r\n", kTrailer, static_cast<unsigned>(m_entries.size()),
+              Crc32(text));
     *bytes = text + trailer;
     return true;
 }

@@ -40,7 +40,7 @@ PACKAGES=(
   liblnk-utils
   clang libclang-rt-14-dev liblzma-dev
   fonts-wqy-microhei fonts-liberation2
-  ccache librsvg2-bin optipng
+  ccache librsvg2-bin optipng pngquant
 )
 PACKAGES_NO_RECOMMENDS=(openbox xcompmgr)
 

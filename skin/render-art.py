@@ -93,15 +93,17 @@ def scroll_thumb(w, h, fill):
 
 
 def images():
-    """(archive path, template, width, height, template values) for every image."""
+    """(archive path, template, width, height, template values, palette) for every image."""
     out = []
 
-    def add(path, template, w, h, values=None):
-        out.append((path, template, w, h, values or {}))
+    def add(path, template, w, h, values=None, palette=False):
+        out.append((path, template, w, h, values or {}, palette))
 
-    # Page backgrounds: the card itself, 10-pixel round corners.
+    # Page backgrounds: the card itself, 10-pixel round corners. Their soft washes
+    # hold a few hundred colours at most, so a dithered palette shows no banding
+    # and makes them a third smaller: they are most of what the skin weighs.
     for index, template in enumerate(["page-welcome", "page-options", "page-progress", "page-complete"], 1):
-        add(PAGE + "table_bg_install_%02d.png" % index, template, 700, 420)
+        add(PAGE + "table_bg_install_%02d.png" % index, template, 700, 420, palette=True)
 
     # Title-bar buttons (the options, progress and completion pages keep their own copy of hide).
     for folder in (TITLE_BAR, OPTIONS):
@@ -184,7 +186,19 @@ def fill_template(template, values):
         raise SystemExit("render-art: template %s needs a value for %s" % (template, missing))
 
 
-def render(svg_text, width, height, target, optimise):
+def quantise(target):
+    """Rewrites target as a palette image with alpha when that stays faithful.
+
+    pngquant refuses (exit 99) when 256 colours cannot reach the quality floor,
+    and skips a result that would be larger; either way the full-colour image stays.
+    """
+    result = subprocess.run(["pngquant", "--quality=90-100", "--speed", "1", "--strip",
+                             "--skip-if-larger", "--force", "--output", target, "--", target])
+    if result.returncode not in (0, 98, 99):
+        raise SystemExit("render-art: pngquant failed on %s" % target)
+
+
+def render(svg_text, width, height, target, optimise, palette=False):
     os.makedirs(os.path.dirname(target), exist_ok=True)
     with tempfile.NamedTemporaryFile("w", suffix=".svg", delete=False, encoding="utf-8") as f:
         f.write(svg_text)
@@ -195,20 +209,26 @@ def render(svg_text, width, height, target, optimise):
                        check=True)
     finally:
         os.unlink(source)
+    if palette:
+        quantise(target)
     if optimise:
         subprocess.run(["optipng", "-quiet", "-o2", "-strip", "all", target], check=True)
 
 
 def render_tree(out_dir, jobs):
     optimise = shutil.which("optipng") is not None
+    can_quantise = shutil.which("pngquant") is not None
+    if not can_quantise:
+        print("render-art: pngquant not found (scripts/setup.sh installs it); "
+              "the page backgrounds stay in full colour, and larger", file=sys.stderr)
     tasks = []
-    for path, template, w, h, values in images():
+    for path, template, w, h, values, palette in images():
         svg = fill_template(template, dict(values, w=w, h=h) if "w" not in values else values)
         for scale, suffix in SCALES:
             target = os.path.join(out_dir, *variant_path(path, suffix).split("\\"))
-            tasks.append((svg, scaled(w, scale), scaled(h, scale), target))
+            tasks.append((svg, scaled(w, scale), scaled(h, scale), target, optimise, palette and can_quantise))
     with concurrent.futures.ThreadPoolExecutor(max_workers=jobs) as pool:
-        for future in [pool.submit(render, *task, optimise) for task in tasks]:
+        for future in [pool.submit(render, *task) for task in tasks]:
             future.result()
     for layout in LAYOUTS:
         shutil.copyfile(os.path.join(HERE, layout), os.path.join(out_dir, layout))
@@ -244,7 +264,7 @@ def main():
     parser.add_argument("--jobs", type=int, default=2)
     args = parser.parse_args()
     if args.list:
-        for path, _, w, h, _ in images():
+        for path, _, w, h, _, _ in images():
             print("%s\t%d\t%d" % (path, w, h))
         return 0
     if args.icon:
