@@ -1,9 +1,12 @@
 #pragma once
-// Paces the progress page's refreshes. The worker reports far more often than
-// anyone can see, and each refresh repaints the whole layered window; letting
-// every report through kept the UI thread busy on a core the extraction
-// needed. At most one notice is in flight, and the page is refreshed at most
-// once per interval. The worker never waits: asking is one atomic exchange.
+// Paces the progress page's refreshes. The worker reports more often than
+// anyone can see, and each refresh pushes the whole layered window to the
+// screen, which costs tens of milliseconds under Wine; letting every report
+// through kept the UI thread busy on a core the extraction needed. At most one
+// notice is in flight, and the page is refreshed at most once per interval:
+// the given minimum, stretched so that refreshing takes no more than about a
+// quarter of the UI thread's time. The worker never waits: asking is one
+// atomic exchange.
 #include <windows.h>
 
 #include <atomic>
@@ -11,6 +14,12 @@
 class CKEProgressGate {
 public:
     explicit CKEProgressGate(DWORD intervalMs) : m_interval(intervalMs) {}
+
+    // How long a refresh took, painting included (UI thread). Averaged with
+    // the ones before: a single slow paint should not slow the page for long.
+    void NoteRefreshCost(DWORD ms) { m_cost = m_costKnown ? (m_cost + ms) / 2 : ms; m_costKnown = true; }
+    // The spacing of refreshes now in force.
+    DWORD Interval() const;
 
     // Any thread, after the counters of a report are stored: true when the UI
     // must be told, false when a notice is already on its way (the refresh it
@@ -31,6 +40,8 @@ public:
 private:
     std::atomic<bool> m_pending{false};
     const DWORD m_interval;
+    DWORD m_cost = 0;
+    bool m_costKnown = false;
     bool m_refreshed = false;
     DWORD m_lastRefresh = 0;
 };

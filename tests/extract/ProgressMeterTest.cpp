@@ -90,3 +90,46 @@ TEST(ProgressMeter, EmptyCallbackIsAllowed)
     meter.Finish();
     EXPECT_EQ(100u, meter.Done());
 }
+
+namespace {
+unsigned long long g_now = 0;
+unsigned long long FakeClock() { return g_now; }
+} // namespace
+
+TEST(ProgressMeter, MinimumSpacingHoldsFastStepsBackButNeverTheEnd)
+{
+    // Each advance is one percent of 100 bytes, `gap` milliseconds after the last.
+    const struct {
+        const char* name;
+        unsigned spacing;
+        unsigned gap;
+        std::vector<unsigned long long> expectedDone;  // the reports, Start and Finish included
+    } kCases[] = {
+        {"no spacing: every half-percent step", 0, 0,
+         {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+        {"fast run: one report per spacing, with the done of that moment", 30, 10,
+         {0, 3, 6, 9, 10}},
+        {"slow run: every step as before", 30, 40,
+         {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+        {"all at once: start and end only", 1000, 0,
+         {0, 10}},
+    };
+    for (const auto& c : kCases) {
+        Calls calls;
+        UnzipProgress callback = Recorder(&calls);
+        g_now = 5000;
+        CProgressMeter meter(callback, 10, c.spacing, &FakeClock);
+        meter.Start();
+        for (int i = 0; i < 10; ++i) {
+            g_now += c.gap;
+            meter.Advance(1);
+        }
+        meter.Finish();
+        std::vector<unsigned long long> done;
+        for (const auto& call : calls) {
+            EXPECT_EQ(10u, call.second) << c.name;
+            done.push_back(call.first);
+        }
+        EXPECT_EQ(c.expectedDone, done) << c.name;
+    }
+}
