@@ -1,8 +1,8 @@
 #include "KeInstall/KEProgressGate.h"
 
 namespace {
-// Refreshing may take a quarter of the time between refreshes...
-const DWORD kCostShare = 4;
+// Refreshing may take an eighth of the time between refreshes...
+const DWORD kCostShare = 8;
 // ...but the page moves at least four times a second however slow it paints.
 const DWORD kLongestIntervalMs = 250;
 } // namespace

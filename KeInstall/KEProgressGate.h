@@ -5,7 +5,7 @@
 // through kept the UI thread busy on a core the extraction needed. At most one
 // notice is in flight, and the page is refreshed at most once per interval:
 // the given minimum, stretched so that refreshing takes no more than about a
-// quarter of the UI thread's time. The worker never waits: asking is one
+// eighth of the UI thread's time. The worker never waits: asking is one
 // atomic exchange.
 #include <windows.h>
 
