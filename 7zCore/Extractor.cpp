@@ -11,9 +11,6 @@ namespace SevenZCore {
 namespace {
 
 const unsigned long long kUnixEpochAsFileTime = 116444736000000000ULL;
-// The closest two progress reports come: ten a second is as much as a
-// progress bar needs, and each report costs its receiver a log entry.
-const unsigned kReportSpacingMs = 100;
 
 FILETIME ToFileTime(time_t seconds, long nanoseconds)
 {
@@ -122,7 +119,7 @@ bool CExtractor::RunSteps()
     if (Cancelled()) return Fail(UNZIP_CANCELLED);
     // Large pieces for large payloads, yet enough of them for half-percent steps.
     m_pieceSize = static_cast<size_t>(total / 400 < (1 << 20) ? total / 400 : (1 << 20));
-    CProgressMeter meter(m_progress, total, kReportSpacingMs);
+    CProgressMeter meter(m_progress, total);
     meter.Start();
     if (!Extract(meter) || !CreateLinks()) return false;
     if (Cancelled()) return Fail(UNZIP_CANCELLED);

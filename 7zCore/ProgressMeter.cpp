@@ -1,19 +1,13 @@
 #include "ProgressMeter.h"
 
-#include <windows.h>
-
 namespace SevenZCore {
 
 namespace {
 const unsigned kSteps = 200;
-
-unsigned long long SystemTicks() { return GetTickCount64(); }
 }
 
-CProgressMeter::CProgressMeter(const UnzipProgress& callback, unsigned long long total, unsigned spacingMs,
-                               Clock clock)
-    : m_callback(callback), m_total(total), m_done(0), m_lastStep(0), m_spacing(spacingMs),
-      m_clock(clock ? clock : &SystemTicks), m_lastReport(0)
+CProgressMeter::CProgressMeter(const UnzipProgress& callback, unsigned long long total)
+    : m_callback(callback), m_total(total), m_done(0), m_lastStep(0)
 {
 }
 
@@ -27,7 +21,6 @@ unsigned CProgressMeter::Step(unsigned long long done) const
 
 void CProgressMeter::Report(unsigned long long done)
 {
-    if (m_spacing) m_lastReport = m_clock();
     if (m_callback) m_callback(done, m_total);
 }
 
@@ -42,9 +35,7 @@ void CProgressMeter::Advance(unsigned long long bytes)
     // to total before Finish.
     m_done = (bytes >= m_total - m_done) ? m_total : m_done + bytes;
     unsigned step = Step(m_done);
-    // A step held back for the spacing goes out with a later Advance, with
-    // the done of that moment.
-    if (step > m_lastStep && m_done < m_total && (m_spacing == 0 || m_clock() - m_lastReport >= m_spacing)) {
+    if (step > m_lastStep && m_done < m_total) {
         m_lastStep = step;
         Report(m_done);
     }
