@@ -1,6 +1,7 @@
 #include "KeInstall/KEInstallThread.h"
 
 #include "KeInstall/InstallSettings.h"
+#include "KeInstall/KEReportRelay.h"
 #include "common/Log.h"
 #include "common/TextConvert.h"
 
@@ -83,12 +84,14 @@ void CKEInstallThread::HandleJob(UNINSTALL_INFO& job)
     // The library's final report (done equal to total) is held back until
     // the outcome is known and stored: the progress page takes it as the
     // signal that everything is in place and goes on to the finishing steps.
-    ProgressCallback report = job.progress;
+    // The others are passed on by the relay, so the library never waits for
+    // the log or the window.
+    CKEReportRelay relay(job.progress);
     // The library may report from a thread of its own.
     std::atomic<unsigned long long> lastTotal(0);
-    ProgressCallback progress = [&report, &lastTotal](unsigned long long done, unsigned long long total) {
+    ProgressCallback progress = [&relay, &lastTotal](unsigned long long done, unsigned long long total) {
         lastTotal = total;
-        if (done != total && report) report(done, total);
+        if (done != total) relay.Report(done, total);
     };
 
     InstallSettings& settings = GetInstallSettings();
@@ -106,9 +109,12 @@ void CKEInstallThread::HandleJob(UNINSTALL_INFO& job)
         settings.StoreResult(UNZIP_OK);
         // A success always ends with done equal to total, even from a
         // library that never said so.
-        if (report) report(lastTotal.load(), lastTotal.load());
+        relay.Report(lastTotal.load(), lastTotal.load());
+        // The log keeps the reports before the outcome.
+        relay.Drain();
         LogFormat(L"ok");
     } else {
+        relay.Drain();
         settings.StoreResult(result);
         LogFormat(L"failed");
         LogFormat(L"extract result %d", result);

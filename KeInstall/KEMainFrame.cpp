@@ -108,14 +108,39 @@ LRESULT KEMainFrame::OnCustomMessage(UINT message, WPARAM wParam, LPARAM lParam,
     if (message == WM_TIMER) {
         OnTimerMessage(message, wParam, lParam, handled);
     } else if (message == WM_INSTALLER_EVENT) {
-        OnEvent(static_cast<int>(wParam), 0, 0);
+        if (wParam == EVENT_PROGRESS_CHANGED)
+            RefreshProgress();
+        else
+            OnEvent(static_cast<int>(wParam), 0, 0);
     }
     return 0;
 }
 
 LRESULT KEMainFrame::OnTimerMessage(UINT, WPARAM wParam, LPARAM, bool&)
 {
+    if (wParam == TIMER_PROGRESS_REFRESH) {
+        if (HWND window = Handle()) ::KillTimer(window, TIMER_PROGRESS_REFRESH);
+        RefreshProgress();
+        return 0;
+    }
     return m_page2.OnTimer(wParam);
+}
+
+void KEMainFrame::RefreshProgress()
+{
+    const DWORD wait = m_progressGate.Due(::GetTickCount());
+    if (wait == 0) {
+        LARGE_INTEGER frequency, start, end;
+        ::QueryPerformanceFrequency(&frequency);
+        ::QueryPerformanceCounter(&start);
+        OnEvent(EVENT_PROGRESS_CHANGED, 0, 0);
+        // Painted here rather than when the queue empties, so the cost is known.
+        if (HWND window = Handle()) ::UpdateWindow(window);
+        ::QueryPerformanceCounter(&end);
+        m_progressGate.NoteRefreshCost(static_cast<DWORD>((end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart));
+    } else if (HWND window = Handle()) {
+        ::SetTimer(window, TIMER_PROGRESS_REFRESH, wait, nullptr);
+    }
 }
 
 int KEMainFrame::CurrentPage() const { return m_tab ? m_tab->CurrentPage() : -1; }
@@ -125,7 +150,9 @@ void KEMainFrame::OnEvent(int code, int wparam, int lparam)
     (void)lparam;
     switch (code) {
     case EVENT_POST_TO_UI:
-        // Any thread: only the posting happens here.
+        // Any thread: only the posting happens here. A progress notice already
+        // on its way will show this report's counters too.
+        if (wparam == EVENT_PROGRESS_CHANGED && !m_progressGate.Ask()) break;
         if (HWND window = Handle()) ::PostMessageW(window, WM_INSTALLER_EVENT, static_cast<WPARAM>(wparam), 0);
         break;
     case EVENT_SHOW_PAGE:

@@ -14,8 +14,15 @@
 #include "KeInstall/KEInstallPage3.h"
 #include "KeInstall/KEInstallThread.h"
 #include "KeInstall/KEObjectWnd.h"
+#include "KeInstall/KEProgressGate.h"
 #include "KeInstall/KEWizardServices.h"
 #include "ui/controls/UiTabLayout.h"
+
+// Started on the wizard window when a progress notice comes sooner than the
+// page may be refreshed again.
+const UINT TIMER_PROGRESS_REFRESH = 269;
+// A person sees no more than this; each refresh repaints the whole window.
+const DWORD kProgressRefreshMs = 40;
 
 class KEMainFrame : public CKEObjectWnd {
 public:
@@ -39,6 +46,8 @@ public:
 
 private:
     void StartInstall();
+    // A progress notice has arrived or its delay has passed (UI thread).
+    void RefreshProgress();
 
     std::unique_ptr<CKEInstallThread> m_worker;
     WizardServices m_services;
@@ -49,6 +58,7 @@ private:
     SkinUI::CControlUI* m_root = nullptr;
     SkinUI::CTabLayoutUI* m_tab = nullptr;
     int m_jobsPosted = 0;
+    CKEProgressGate m_progressGate{kProgressRefreshMs};
 };
 
 // Creates the wizard window. Modal: runs it until it is gone and answers null

@@ -21,7 +21,7 @@ using namespace WizardTests;
 
 namespace {
 
-enum class Run { Succeed, Fail, Block };
+enum class Run { Succeed, Fail, Block, Flood };
 std::atomic<int> g_jobs(0);
 std::atomic<int> g_mode(static_cast<int>(Run::Succeed));
 std::atomic<bool> g_sawCancel(false);
@@ -39,6 +39,11 @@ int FakeExtract(const char*, const char*, ProgressCallback progress, const std::
     case Run::Fail:
         progress(40, 400);
         return UNZIP_ARCHIVE_CORRUPT;
+    case Run::Flood:
+        // Far faster than the page refreshes; each report is still logged.
+        for (unsigned long long done = 0; done < 400; ++done) progress(done, 400);
+        progress(400, 400);
+        return UNZIP_OK;
     case Run::Block:
         progress(1, 400);
         for (int i = 0; i < 1000 && !(cancel && cancel->load()); ++i) Sleep(10);
@@ -164,6 +169,19 @@ TEST_F(WizardFrame, ASuccessfulRunReachesTheCompletionPage)
     frame = nullptr;
     EXPECT_EQ(calls.registrations, 1);
     ASSERT_EQ(calls.opened.size(), 1u);
+}
+
+TEST_F(WizardFrame, AFloodOfReportsEndsAtOneHundredPercentWithOneLink)
+{
+    g_mode = static_cast<int>(Run::Flood);
+    Open();
+    Click(L"installBtn");
+    ASSERT_TRUE(PumpUntil([&] { return frame->CurrentPage() == 3; }, 10000));
+    EXPECT_EQ(frame->Manager().FindControl(L"installproglab")->Text(), CUiString(L"正在安装，请不要关闭 100.0%"));
+    // Notices still queued or timed behind the end change nothing.
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(calls.links, 1);
+    EXPECT_EQ(frame->CurrentPage(), 3);
 }
 
 TEST_F(WizardFrame, AFailedRunSaysWhyAndCanBeClosed)

@@ -215,6 +215,9 @@ bool CPaintManagerUI::OnMouseHover(LPARAM lParam)
     info.lpszText = store.tipText.GetBuffer();
     info.rect = control->BoundsRef();
     if (!m_tooltip) {
+        // The tooltip class is the only thing taken from the common controls
+        // by window class rather than by call; their start-up waits until now.
+        InitCommonControls();
         m_tooltip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
                                     WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_paintWindow,

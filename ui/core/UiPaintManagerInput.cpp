@@ -55,7 +55,10 @@ struct CPaintManagerUI::MessageTable {
             track.dwHoverTime = m.m_tooltip ? static_cast<DWORD>(SendMessageW(
                                                   m.m_tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0))
                                             : static_cast<DWORD>(m.m_hoverTime);
-            _TrackMouseEvent(&track);
+            // The system's own call, which the common controls' version only
+            // forwards to: a pointer resting where the window opens must not
+            // start the common controls before the first frame.
+            TrackMouseEvent(&track);
             m.m_mouseTracking = true;
         }
         const POINT pt = PointOf(lParam);

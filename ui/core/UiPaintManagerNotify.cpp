@@ -18,7 +18,8 @@ LiveProcessState::LiveProcessState()
     : m_dirtyPen(CreatePen(PS_SOLID, 1, RGB(220, 0, 0))), m_updateLayered(nullptr),
       m_updateIndirect(nullptr), m_setLayeredAttributes(nullptr)
 {
-    InitCommonControls();
+    // The common controls are started by the first tooltip: a program that
+    // binds them late shows its first frame without waiting for them.
     if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
         m_updateLayered = reinterpret_cast<UpdateLayeredWindowFn>(
             reinterpret_cast<void*>(GetProcAddress(user32, "UpdateLayeredWindow")));
