@@ -4,7 +4,7 @@
 // screen, which costs tens of milliseconds under Wine; letting every report
 // through kept the UI thread busy on a core the extraction needed. At most one
 // notice is in flight, and the page is refreshed at most once per interval:
-// the given minimum, stretched so that refreshing takes no more than about a
+// the given minimum, stretched so that refreshing takes no more than about an
 // eighth of the UI thread's time. The worker never waits: asking is one
 // atomic exchange.
 #include <windows.h>

@@ -26,15 +26,9 @@ fail() {
 passed=0
 ok() { echo "ok   $*"; passed=$((passed + 1)); }
 
-# The colour of one screen pixel as "r g b". The build's pixel reader (beside
-# the prefix's folder) reads just that pixel; ImageMagick grabs the screen.
-xpixel=$(dirname "$VELKARO_WINE_ROOT")/host/xpixel
-pixel() {
-  if [ -x "$xpixel" ]; then "$xpixel" "$1" "$2" 2>/dev/null; return 0; fi
-  import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
-    sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' | head -1
-}
-is_blue() { local r g b; read -r r g b <<<"$(pixel "$1" "$2")"; [ -n "${b:-}" ] && [ "$b" -gt 200 ] && [ "$r" -lt 150 ]; }
+# pixel and is_blue; the build's pixel reader sits beside the prefix's folder.
+XPIXEL=$(dirname "$VELKARO_WINE_ROOT")/host/xpixel
+. "$VELKARO_SOURCE/scripts/screen-pixel.sh"
 # Screen position of a point given in page coordinates.
 page_x() { echo $((X + margin + $1)); }
 page_y() { echo $((Y + margin + $1)); }
