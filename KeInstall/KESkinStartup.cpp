@@ -36,22 +36,3 @@ void KEStartSkin(HINSTANCE instance)
     }
     if (loaded) ::FreeResource(loaded);
 }
-
-CUiPrefetch::Request KEWelcomePrefetch()
-{
-    CUiPrefetch::Request request;
-    request.images = {
-        L"ke_appended\\shadow\\shadows_white.png",
-        L"DUDavov\\zel_video\\public\\Install uninstall\\table_bg_install_01.png",
-        L"DUDavov\\tarvek_video\\recording\\index\\icon_public_hide.png",
-        L"DUDavov\\tarvek_video\\recording\\index\\icon_public_close.png",
-        L"DUDavov\\zel_video\\public\\Install uninstall\\btn_experience.png",
-        L"DUDavov\\tarvek_video\\recording\\set_up\\btn_multiple_choice_select.png",
-        L"DUDavov\\zel_video\\public\\Install uninstall\\icon_Install_and_uninstall_big.png",
-    };
-    CUiDpi scaling;
-    scaling.SetScale(CUiDpi::GetGlobalDpi());
-    request.scalePercent = scaling.GetScale();
-    request.textFace = L"微软雅黑";
-    return request;
-}

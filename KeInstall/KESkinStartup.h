@@ -4,8 +4,6 @@
 // as the executable's own "KEZIP_RES"/113 resource.
 #include <windows.h>
 
-#include "ui/render/UiPrefetch.h"
-
 // The screen's DPI, the mean of its two axes; 96 when no screen can be read.
 int KEScreenDpi();
 
@@ -14,8 +12,3 @@ int KEScreenDpi();
 // resource the framework has no archive, and the first window's skin load
 // reports that.
 void KEStartSkin(HINSTANCE instance);
-
-// What the wizard's first frame (the welcome page in its shadow) draws: its
-// images at the screen's scale and the face of its texts, for a prefetch that
-// runs while the window is created.
-SkinUI::CUiPrefetch::Request KEWelcomePrefetch();

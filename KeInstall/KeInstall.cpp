@@ -20,14 +20,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 
     KEStartSkin(instance);
 
-    {
-        // The welcome page's images and GDI+'s first text get ready on a thread
-        // of their own while this one waits on the window system to create the
-        // window; the first frame then only draws.
-        SkinUI::CUiPrefetch prefetch(KEWelcomePrefetch());
-        CreateMainFrame(nullptr, nullptr, true, KE_PRODUCT_NAME, std::function<void()>(), 0x10CC0000, 0x100,
-                        true);
-    }
+    CreateMainFrame(nullptr, nullptr, true, KE_PRODUCT_NAME, std::function<void()>(), 0x10CC0000, 0x100, true);
 
     if (gdiplusToken) Gdiplus::GdiplusShutdown(gdiplusToken);
     ::CoUninitialize();

@@ -117,13 +117,4 @@ bool FileExists(const std::wstring& path)
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-unsigned long LiveGdiObjects()
-{
-    DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (count != 0) return count;
-    for (ULONG_PTR index = 1; index < 0x10000; ++index)
-        if (GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0) ++count;
-    return count;
-}
-
 } // namespace TestSupport

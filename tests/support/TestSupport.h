@@ -36,10 +36,4 @@ void RemoveTree(const std::wstring& path);
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
 
-// The process's live GDI objects: GetGuiResources where the system keeps the
-// count. Wine answers 0 there; its handle table takes a bare index (no
-// generation in the high word) as a match for the live object in that slot, so
-// the slots can be counted directly.
-unsigned long LiveGdiObjects();
-
 } // namespace TestSupport

@@ -12,7 +12,6 @@
 #include "KeInstall/InstallSettings.h"
 #include "KeInstall/KEInstallProgress.h"
 #include "KeInstall/KEMainFrame.h"
-#include "KeInstall/KESkinStartup.h"
 #include "ui/controls/UiContainer.h"
 #include "WizardHost.h"
 #include "support/TestSupport.h"
@@ -116,19 +115,6 @@ TEST_F(WizardFrame, WelcomePageFirstAndThe732By452Window)
     GetWindowRect(frame->Handle(), &r);
     EXPECT_EQ(r.right - r.left, 732);
     EXPECT_EQ(r.bottom - r.top, 452);
-}
-
-// The list the program prefetches must stay what the welcome page draws: a
-// name the first frame never asks for is work for nothing (and a sign that the
-// skin moved on).
-TEST_F(WizardFrame, TheImagesPrefetchedAtStartAreAllDrawnByTheFirstFrame)
-{
-    CUiPrefetch prefetch(KEWelcomePrefetch());
-    Open();
-    PumpUntil([&] { return prefetch.Untaken().empty(); }, 3000);
-    std::wstring untaken;
-    for (const CUiString& name : prefetch.Untaken()) untaken += std::wstring(name.GetData()) + L" ";
-    EXPECT_EQ(untaken, L"");
 }
 
 TEST_F(WizardFrame, PageFlowPostsOneJob)

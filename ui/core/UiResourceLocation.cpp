@@ -19,9 +19,6 @@ struct LocationState {
     CUiString archivePassword;
     bool keepOpen = false;
     ZipArchiveHandle archive = nullptr;
-    // A kept archive has one read position: reads from a second thread (images
-    // decoded ahead of the first frame) take turns with the UI thread's.
-    SRWLOCK archiveLock = SRWLOCK_INIT;
 };
 
 LocationState& State()
@@ -29,13 +26,6 @@ LocationState& State()
     static LocationState state;
     return state;
 }
-
-struct ArchiveGuard {
-    ArchiveGuard() { AcquireSRWLockExclusive(&State().archiveLock); }
-    ~ArchiveGuard() { ReleaseSRWLockExclusive(&State().archiveLock); }
-    ArchiveGuard(const ArchiveGuard&) = delete;
-    ArchiveGuard& operator=(const ArchiveGuard&) = delete;
-};
 
 void CloseKeptArchive()
 {
@@ -103,7 +93,6 @@ void CUiResourceLocation::GetAnsiPassword(CUiByteBuffer* password)
 void CUiResourceLocation::SetSkinArchive(const wchar_t* name, bool keepOpen, const wchar_t* password)
 {
     LocationState& s = State();
-    ArchiveGuard hold;
     if (s.archiveName == (name ? name : L"") && s.keepOpen == keepOpen) return;
     CloseKeptArchive();
     s.archiveName = name;
@@ -119,7 +108,6 @@ void CUiResourceLocation::SetSkinArchive(const wchar_t* name, bool keepOpen, con
 void CUiResourceLocation::SetSkinArchiveInMemory(const void* data, DWORD size, const wchar_t* password)
 {
     LocationState& s = State();
-    ArchiveGuard hold;
     if (s.archiveName == MEMORY_ARCHIVE_NAME) return;
     CloseKeptArchive();
     s.archiveName = MEMORY_ARCHIVE_NAME;
@@ -133,7 +121,6 @@ void CUiResourceLocation::SetSkinArchiveInMemory(const void* data, DWORD size, c
 void CUiResourceLocation::Shutdown()
 {
     LocationState& s = State();
-    ArchiveGuard hold;
     CloseKeptArchive();
     s.archiveName.Empty();
     s.archivePassword.Empty();
@@ -193,7 +180,6 @@ SkinReadResult CUiResourceLocation::ReadSkinFile(const wchar_t* name, DWORD maxS
     bytes->Free();
     if (name == nullptr) return SKIN_READ_OPEN_FAILED;
     LocationState& s = State();
-    ArchiveGuard hold;
     if (s.archiveName.IsEmpty()) return ReadFromDisk(s.folder + name, maxSize, bytes);
 
     ZipArchiveHandle zip = s.keepOpen ? s.archive : nullptr;

@@ -69,8 +69,7 @@ public:
     static void Shutdown();
 
     // Turns a skin file name relative to the location into bytes. Archive item names
-    // use '/' and are matched ignoring case. maxSize bounds what is accepted. Any
-    // thread may read; reads from a kept archive take turns.
+    // use '/' and are matched ignoring case. maxSize bounds what is accepted.
     static SkinReadResult ReadSkinFile(const wchar_t* name, DWORD maxSize, CUiByteBuffer* bytes);
 
     // The archive password in the ANSI code page (what the zip reader takes).

@@ -10,7 +10,6 @@
 #include "ui/core/UiResourceLocation.h"
 #include "ui/core/UiSkinAlias.h"
 #include "ui/render/UiGdi.h"
-#include "ui/render/UiPrefetch.h"
 
 namespace SkinUI {
 
@@ -174,45 +173,31 @@ UiImageInfo* DecodeImageBytes(const BYTE* data, DWORD size, DWORD mask)
     return image;
 }
 
-namespace {
-
-UiImageInfo* DecodePlainFile(const wchar_t* path, DWORD mask)
-{
-    CUiByteBuffer bytes;
-    return ReadPlainFile(path, &bytes) ? DecodeImageBytes(bytes.GetData(), bytes.GetSize(), mask) : nullptr;
-}
-
-} // namespace
-
 UiImageInfo* DecodeImage(const wchar_t* name, const wchar_t* type, DWORD mask, HINSTANCE module)
 {
     if (name == nullptr || (!IS_INTRESOURCE(name) && name[0] == L'\0')) return nullptr;
 
+    UiImageInfo* image = nullptr;
     if (HasType(type)) {
         const BYTE* data = nullptr;
         DWORD size = 0;
-        UiImageInfo* image = nullptr;
         if (FindModuleResource(name, type, module, &data, &size)) image = DecodeImageBytes(data, size, mask);
         if (image && !IS_INTRESOURCE(type)) image->resourceType = type;
         // A numeric id is not a file name to fall back on.
         if (image || IS_INTRESOURCE(name)) return image;
-        return DecodePlainFile(name, mask);
+    } else {
+        if (IS_INTRESOURCE(name)) return nullptr;
+        const wchar_t* alias = CUiSkinAlias::Instance().GetImagePath(name);
+        if (alias != nullptr && alias[0] != L'\0') name = alias;
+        CUiByteBuffer bytes;
+        if (CUiResourceLocation::ReadSkinFile(name, kMaxImageFileBytes, &bytes) == SKIN_READ_OK)
+            image = DecodeImageBytes(bytes.GetData(), bytes.GetSize(), mask);
+        if (image) return image;
     }
-    if (IS_INTRESOURCE(name)) return nullptr;
-    if (UiImageInfo* ready = CUiPrefetch::Take(name, mask)) return ready;
-    return DecodeImageFile(name, mask);
-}
 
-UiImageInfo* DecodeImageFile(const wchar_t* name, DWORD mask)
-{
-    if (name == nullptr || IS_INTRESOURCE(name) || name[0] == L'\0') return nullptr;
-    const wchar_t* file = name;
-    const wchar_t* alias = CUiSkinAlias::Instance().GetImagePath(name);
-    if (alias != nullptr && alias[0] != L'\0') file = alias;
     CUiByteBuffer bytes;
-    if (CUiResourceLocation::ReadSkinFile(file, kMaxImageFileBytes, &bytes) == SKIN_READ_OK)
-        if (UiImageInfo* image = DecodeImageBytes(bytes.GetData(), bytes.GetSize(), mask)) return image;
-    return DecodePlainFile(file, mask);
+    if (ReadPlainFile(name, &bytes)) image = DecodeImageBytes(bytes.GetData(), bytes.GetSize(), mask);
+    return image;
 }
 
 } // namespace SkinUI

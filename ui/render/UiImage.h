@@ -10,9 +10,6 @@ namespace SkinUI {
 // allocation for absurd dimensions.
 UiImageInfo* DecodeImage(const wchar_t* name, const wchar_t* type, DWORD mask,
                          HINSTANCE module = nullptr);
-// A skin file (through the alias table), else the name as a plain path; always
-// decoded afresh. DecodeImage ends here unless a prefetch has the file ready.
-UiImageInfo* DecodeImageFile(const wchar_t* name, DWORD mask);
 // The same from bytes already in memory (what DecodeImage ends in).
 UiImageInfo* DecodeImageBytes(const BYTE* data, DWORD size, DWORD mask);
 
