@@ -7,7 +7,6 @@
 
 #include "../paint/PaintTestUtil.h"
 #include "TestContainer.h"
-#include "ui/controls/UiButton.h"
 #include "ui/controls/UiControl.h"
 
 using namespace SkinUI;
@@ -201,40 +200,6 @@ TEST(ControlLive, HidingTheFocusedControlClearsTheFocus)
     t.kid->TakeFocus();
     t.kid->ShowByParent(false);
     EXPECT_EQ(t.window.manager().GetFocus(), nullptr);
-}
-
-// Activating a window that is still hidden (being built) gains nothing and, under
-// Wine, costs the start-up window-manager traffic: only a shown window takes the
-// keyboard focus. The control focus is set either way.
-TEST(ControlLive, OnlyAShownWindowIsGivenTheKeyboardFocus)
-{
-    const struct {
-        const char* how;
-        void (*focus)(CPaintManagerUI&, CControlUI*);
-    } ways[] = {
-        {"set-focus", [](CPaintManagerUI& m, CControlUI* c) { m.SetFocus(c); }},
-        {"set-focus-quietly", [](CPaintManagerUI& m, CControlUI* c) { m.SetFocusQuietly(c); }},
-    };
-    for (const auto& way : ways) {
-        SCOPED_TRACE(way.how);
-        LiveWindow window(120, 80);
-        auto* root = new CTestContainer;
-        // Buttons: tab stops, which the quiet way moves to.
-        auto* first = new CButtonUI;
-        auto* second = new CButtonUI;
-        root->AddItem(first);
-        root->AddItem(second);
-        ASSERT_TRUE(window.manager().AttachRoot(root));
-        ::SetFocus(nullptr);
-
-        way.focus(window.manager(), first);
-        EXPECT_NE(window.manager().GetFocus(), nullptr);
-        EXPECT_NE(::GetFocus(), window.hwnd());
-
-        ShowWindow(window.hwnd(), SW_SHOWNOACTIVATE);
-        way.focus(window.manager(), second);
-        EXPECT_EQ(::GetFocus(), window.hwnd());
-    }
 }
 
 TEST(ControlLive, ContextMenuSendsMenuOnlyWhenAsked)

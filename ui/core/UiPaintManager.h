@@ -357,7 +357,6 @@ protected:
     void OnTimerMessage(WPARAM wParam, LPARAM lParam);
     bool OnMouseHover(LPARAM lParam);
     void HideTooltip();
-    bool WindowCanTakeFocus() const;
     void OnPaint();
     // The layout pass of a paint; false when the paint must stop and wait for the next.
     bool LayoutPass(bool* relaidOut);

@@ -72,15 +72,9 @@ CControlUI* NextTabStop(const std::vector<CControlUI*>& order, CControlUI* from,
 
 } // namespace
 
-// A window still being built (hidden) is not given the keyboard focus: it
-// would activate an invisible window, which under Wine costs the start-up
-// several milliseconds of window-manager traffic, and showing it activates it
-// anyway. The control focus is kept all the same.
-bool CPaintManagerUI::WindowCanTakeFocus() const { return IsWindowVisible(m_paintWindow) != FALSE; }
-
 void CPaintManagerUI::SetFocus(CControlUI* control)
 {
-    if (m_paintWindow && ::GetFocus() != m_paintWindow && control != m_focus && WindowCanTakeFocus())
+    if (m_paintWindow && ::GetFocus() != m_paintWindow && control != m_focus)
         ::SetFocus(m_paintWindow);
     if (control == m_focus) return;
     if (CControlUI* old = m_focus) {
@@ -97,7 +91,7 @@ void CPaintManagerUI::SetFocus(CControlUI* control)
 
 void CPaintManagerUI::SetFocusQuietly(CControlUI* control)
 {
-    if (m_paintWindow && WindowCanTakeFocus()) ::SetFocus(m_paintWindow);
+    if (m_paintWindow) ::SetFocus(m_paintWindow);
     if (!control) return;
     if (CControlUI* old = m_focus) {
         SendEvent(old, UIEVENT_KILLFOCUS, 0, 0, 0, nullptr, 0, control);
