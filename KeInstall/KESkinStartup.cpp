@@ -8,7 +8,9 @@
 
 using namespace SkinUI;
 
-int KEScreenDpi()
+namespace {
+
+int ScreenDpi()
 {
     HDC screen = ::GetDC(nullptr);
     if (!screen) return 96;
@@ -18,10 +20,12 @@ int KEScreenDpi()
     return static_cast<int>(static_cast<float>(x + y) * 0.5f);
 }
 
+} // namespace
+
 void KEStartSkin(HINSTANCE instance)
 {
     CUiResourceLocation::SetInstance(instance);
-    CUiDpi::SetGlobalDpi(KEScreenDpi());
+    CUiDpi::SetGlobalDpi(ScreenDpi());
     CUiResourceLocation::SetSkinKind(CUiResourceLocation::KIND_ARCHIVE_RESOURCE);
     CUiResourceLocation::SetSkinFolder(GetExeFolder() + L"\\skin\\");
     HRSRC found = ::FindResourceW(instance, MAKEINTRESOURCEW(KE_SKIN_RESOURCE_ID), KE_SKIN_RESOURCE_TYPE);

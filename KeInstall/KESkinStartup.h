@@ -4,10 +4,8 @@
 // as the executable's own "KEZIP_RES"/113 resource.
 #include <windows.h>
 
-// The screen's DPI, the mean of its two axes; 96 when no screen can be read.
-int KEScreenDpi();
-
-// Registers the framework's process-wide state: instance, DPI and the skin
+// Registers the framework's process-wide state: instance, DPI (the mean of the
+// screen's two axes; 96 when no screen can be read) and the skin
 // archive, whose bytes stay mapped for the life of the process. Without the
 // resource the framework has no archive, and the first window's skin load
 // reports that.
