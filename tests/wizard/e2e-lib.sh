@@ -26,7 +26,7 @@ fail() {
 passed=0
 ok() { echo "ok   $*"; passed=$((passed + 1)); }
 
-# pixel and is_blue; the build's pixel reader sits beside the prefix's folder.
+# pixel, is_blue and find_window; the build's pixel reader sits beside the prefix's folder.
 XPIXEL=$(dirname "$VELKARO_WINE_ROOT")/host/xpixel
 . "$VELKARO_SOURCE/scripts/screen-pixel.sh"
 # Screen position of a point given in page coordinates.
@@ -59,20 +59,6 @@ entry_registered() {
     run reg query "$uninstall_key" /v DisplayName /reg:$view 2>/dev/null | grep -aq Velkaro && return 0
   done
   return 1
-}
-
-# find_window <title pattern> <tenths>: waits for a visible window with that
-# title; sets win and its X, Y, WIDTH and HEIGHT. False when none came.
-find_window() {
-  local geometry= i
-  win=
-  for i in $(seq 1 "$2"); do
-    win=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
-    [ -n "$win" ] && geometry=$(xdotool getwindowgeometry --shell "$win" 2>/dev/null) && break
-    sleep 0.1
-  done
-  [ -n "$win" ] && [ -n "$geometry" ] || return 1
-  eval "$geometry"
 }
 
 # start_wizard <KeInstall.exe>: starts it, waits for its window and for the
